@@ -1,0 +1,81 @@
+// MIDI_Transposer: moves a MIDI stream to one output channel and shifts its notes by a
+// number of semitones. Notes shifted outside 1 to 127 are dropped. Any change of the
+// settings sends All Notes Off on the channel in force for the latest message.
+#include <algorithm>
+
+#include "midi_message.h"
+#include "mp_base2.h"
+#include "mp_factory.h"
+
+class MIDI_Transposer final : public MpBase2 {
+public:
+    MIDI_Transposer()
+    {
+        bindPin(0, midiIn);
+        bindPin(1, midiOut);
+        bindPin(2, transposeIn);
+        bindPin(3, channelIn);
+    }
+
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override;
+    void handlePinsChanged() override;
+
+private:
+    void sendChannelMessage(midi::Message message);
+
+    MidiInPin midiIn;
+    MidiOutPin midiOut;
+    IntInPin transposeIn;
+    IntInPin channelIn;
+
+    // Copies of the pins taken in handlePinsChanged: a message that shares its stamp
+    // with a change still goes out with the settings before it.
+    int32_t transposeAmount = 0;
+    uint8_t outputChannel = 0;
+    uint8_t previousChannel = 0;  // channel of the latest message: All Notes Off goes there
+};
+
+[[maybe_unused]] static const bool registered =
+    registerModule(0, u"MIDI_Transposer", &createInstance<MIDI_Transposer>);
+
+void MIDI_Transposer::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
+{
+    previousChannel = outputChannel;
+    const midi::Message message{bytes, length};
+    // System messages and stray data bytes are not channel messages: they pass as they came.
+    if (message.status() >= midi::systemMessage || message.status() < midi::noteOff) {
+        midiOut.sendMidi(bytes, length, 0);
+        return;
+    }
+    sendChannelMessage(message);
+}
+
+// Note messages of three bytes are shifted; every channel message leaves on the output
+// channel with its own length, at most the three bytes a channel message has.
+void MIDI_Transposer::sendChannelMessage(midi::Message message)
+{
+    uint8_t out[3] = {static_cast<uint8_t>(message.type() | outputChannel), 0, 0};
+    const int32_t length = std::min(message.length, 3);
+    std::copy(message.bytes + 1, message.bytes + length, out + 1);
+    if ((message.type() == midi::noteOn || message.type() == midi::noteOff) && length == 3) {
+        const int64_t note = int64_t{message.note()} + transposeAmount;
+        if (note < 1 || note > 127)
+            return;
+        out[1] = static_cast<uint8_t>(note);
+    }
+    midiOut.sendMidi(out, length, 0);
+}
+
+// Channel values outside 0 to 15 are clamped to the nearest channel.
+void MIDI_Transposer::handlePinsChanged()
+{
+    const auto notesOff = midi::allNotesOff(previousChannel);
+    if (transposeIn.wasChanged) {
+        transposeAmount = transposeIn.value;
+        midiOut.sendMidi(notesOff.data(), 3);
+    }
+    if (channelIn.wasChanged) {
+        outputChannel = static_cast<uint8_t>(std::clamp(channelIn.value, 0, 15));
+        midiOut.sendMidi(notesOff.data(), 3);
+    }
+}

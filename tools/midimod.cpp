@@ -1,0 +1,21 @@
+// midimod: plays MIDI files through the modules, and checks module libraries.
+// Each subcommand lives in a file of its own and adds itself to the program here.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"midimod: MIDI modules on the command line"};
+    app.require_subcommand(1);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "midimod: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

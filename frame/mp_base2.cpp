@@ -20,7 +20,7 @@ bool changesPinState(const gmpi::HostEvent& event)
 // current position is delivered at the current position, and a stamp at or past the
 // block's end ends the block without being delivered, so a routine never runs
 // outside [0, sampleCount).
-void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept
+void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
 {
     blockPosition = 0;
     int32_t remaining = std::max(sampleCount, 0);

@@ -10,13 +10,14 @@
 
 #include "mp_pins.h"
 #include "mp_plugin_base.h"
+#include "mp_realtime.h"
 
 class MpBase2 : public MpPluginBase {
 public:
     // Processes `sampleCount` samples of the span starting at blockPosition.
     using ProcessRoutine = void (MpBase2::*)(int32_t sampleCount);
 
-    void processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept override;
+    void processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING override;
     void handleStreamingChange(bool streaming) noexcept override;
 
     // The handler MIDI input pins get by default: hands the message to handleMidi.

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <exception>
 
+#include "validate/validate_command.h"
+
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
     app.require_subcommand(1);
+    addValidateCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

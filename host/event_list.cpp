@@ -12,8 +12,9 @@ EventList& EventList::add(int32_t stamp, int32_t type, int32_t pin, std::span<co
     event.type = type;
     event.pinNumber = pin;
     event.size = static_cast<int32_t>(data.size());
+    // An event without data may come with a null pointer, which memcpy must not see.
     if (!outside)
-        std::memcpy(event.inlineData, data.data(), data.size());
+        std::copy_n(data.begin(), std::min(data.size(), sizeof event.inlineData), event.inlineData);
     return raw(event, outside ? data : std::span<const uint8_t>{});
 }
 

@@ -16,14 +16,21 @@ bool changesPinState(const gmpi::HostEvent& event)
 
 }  // namespace
 
+// While the block runs, outputs are kept inside it (see MpPinBase::sendPinValue).
+void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
+{
+    blockEnd = std::max(sampleCount, 1);
+    runBlock(std::max(sampleCount, 0), events);
+    blockEnd = outsideBlock;
+}
+
 // Spans end at event stamps. Stamps from the host are not trusted: a stamp behind the
 // current position is delivered at the current position, and a stamp at or past the
 // block's end ends the block without being delivered, so a routine never runs
 // outside [0, sampleCount).
-void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
+void MpBase2::runBlock(int32_t remaining, const gmpi::HostEvent* events) noexcept
 {
     blockPosition = 0;
-    int32_t remaining = std::max(sampleCount, 0);
     for (const gmpi::HostEvent* next = events; next != nullptr;) {
         if (next->timeStamp > blockPosition) {
             const int32_t span = std::min(next->timeStamp - blockPosition, remaining);

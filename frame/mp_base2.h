@@ -45,6 +45,7 @@ protected:
     void sleepRoutine(int32_t sampleCount) noexcept;
 
 private:
+    void runBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept;
     void selectRoutine(ProcessRoutine routine) noexcept;
     void runSpan(int32_t sampleCount) noexcept { (this->*currentRoutine)(sampleCount); }
     // Delivers the events stamped at blockPosition, starting with `first`; returns the

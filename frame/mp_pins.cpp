@@ -39,6 +39,10 @@ int32_t MpPinBase::sendPinValue(int32_t size, const void* data, int32_t position
         return gmpi::resultFail;
     if (position == -1)
         position = owner->blockPosition;
+    // A host takes output only at offsets inside the block it is processing: a module
+    // that spreads messages over positions 0, 1, 2 ... in a block shorter than that
+    // gets its later ones at the block's last sample, in the order sent.
+    position = std::clamp(position, 0, owner->blockEnd - 1);
     return owner->host->setPinData(position, pinNumber, size, data);
 }
 

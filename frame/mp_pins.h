@@ -42,7 +42,8 @@ public:
     virtual void sendInitialValue() noexcept;
 
     // Sends bytes as this pin's output at `position` (-1: the module's current
-    // blockPosition). Dropped when the pin is unbound or no host is attached.
+    // blockPosition), kept inside the block being processed. Dropped when the pin is
+    // unbound or no host is attached.
     int32_t sendPinValue(int32_t size, const void* data, int32_t position = -1) noexcept;
 
 protected:

@@ -46,6 +46,10 @@ protected:
     gmpi::IMpHostServices* host = nullptr;
     MpPinMap pins;
     int32_t blockPosition = 0;  // sample offset within the current block
+    // Outputs go out at positions below this: the block's sample count (at least 1) while
+    // processBlock runs, no bound outside it.
+    static constexpr int32_t outsideBlock = INT32_MAX;
+    int32_t blockEnd = outsideBlock;
     int32_t sleepCountdown = 0;  // samples still to process before asking to sleep
     int32_t streamingCount = 0;  // audio inputs currently streaming
     bool lastSpan = true;        // the span being processed ends the block

@@ -58,6 +58,23 @@ TEST(MidiPins, SendMidiTakesTheEventStampForMinusOne)
     EXPECT_EQ(rig.services.pinData(), (std::vector<PinData>{{17, 1, {0x90, 60, 100}}, {0, 1, {0x90, 61, 100}}}));
 }
 
+TEST(MidiPins, PositionsStayInsideTheBlock)
+{
+    ProbeRig rig;
+    rig.probe->echoMidi = true;
+    rig.probe->echoPosition = 11;
+    rig.events.midi(0, 0, {0x90, 60, 100});
+    rig.run(4);
+    rig.events.midi(0, 0, {0x90, 61, 100});
+    rig.run(0);
+    rig.probe->echoPosition = -7;
+    rig.events.midi(2, 0, {0x90, 62, 100});
+    rig.run(4);
+    EXPECT_EQ(rig.services.pinData(), (std::vector<PinData>{{3, 1, {0x90, 60, 100}},
+                                                           {0, 1, {0x90, 61, 100}},
+                                                           {0, 1, {0x90, 62, 100}}}));
+}
+
 TEST(MidiPins, OutsideDataReachesHandleMidiWhole)
 {
     ProbeRig rig;

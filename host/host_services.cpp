@@ -4,16 +4,21 @@
 
 namespace host {
 
-int32_t HostServices::queryInterface(const gmpi::MpGuid* iid, void** returnInterface)
+int32_t answerServicesQuery(gmpi::IMpHostServices& services, const gmpi::MpGuid* iid, void** returnInterface)
 {
     if (returnInterface == nullptr)
         return gmpi::resultFail;
     *returnInterface = nullptr;
     if (iid == nullptr || !(*iid == gmpi::iidHostServices || *iid == gmpi::iidUnknown))
         return gmpi::resultNotFound;
-    *returnInterface = static_cast<gmpi::IMpHostServices*>(this);
-    addRef();
+    *returnInterface = &services;
+    services.addRef();
     return gmpi::resultOk;
+}
+
+int32_t HostServices::queryInterface(const gmpi::MpGuid* iid, void** returnInterface)
+{
+    return answerServicesQuery(*this, iid, returnInterface);
 }
 
 int32_t HostServices::setPinData(int32_t blockPosition, int32_t pinNumber, int32_t size, const void* data)

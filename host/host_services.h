@@ -20,6 +20,10 @@ struct PinData {
     bool operator==(const PinData&) const = default;
 };
 
+// The query every host services object answers: itself, with one reference added, for
+// IMpHostServices and IMpUnknown; -2 and null for anything else.
+int32_t answerServicesQuery(gmpi::IMpHostServices& services, const gmpi::MpGuid* iid, void** returnInterface);
+
 class HostServices final : public gmpi::IMpHostServices {
 public:
     enum class CallKind { pinData, sleepRequest };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host_services.h"
+
 namespace validate {
 
 std::string HostFault::describe() const
@@ -12,14 +14,7 @@ std::string HostFault::describe() const
 
 int32_t CheckingHost::queryInterface(const gmpi::MpGuid* iid, void** returnInterface)
 {
-    if (returnInterface == nullptr)
-        return gmpi::resultFail;
-    *returnInterface = nullptr;
-    if (iid == nullptr || !(*iid == gmpi::iidHostServices || *iid == gmpi::iidUnknown))
-        return gmpi::resultNotFound;
-    *returnInterface = static_cast<gmpi::IMpHostServices*>(this);
-    addRef();
-    return gmpi::resultOk;
+    return host::answerServicesQuery(*this, iid, returnInterface);
 }
 
 void CheckingHost::beginBlock(int32_t sampleCount)

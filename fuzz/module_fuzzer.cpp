@@ -53,7 +53,8 @@ void addRawEvent(FuzzedDataProvider& input, host::EventList& events, int32_t sta
     gmpi::HostEvent event{};
     event.timeStamp = stamp;
     event.type = input.ConsumeBool() ? input.ConsumeIntegralInRange(99, 105) : input.ConsumeIntegral<int32_t>();
-    event.pinNumber = input.ConsumeBool() ? input.ConsumeIntegralInRange(-1, pinRange) : input.ConsumeIntegral<int32_t>();
+    event.pinNumber =
+        input.ConsumeBool() ? input.ConsumeIntegralInRange(-1, pinRange) : input.ConsumeIntegral<int32_t>();
     event.size = input.ConsumeIntegral<int32_t>();
     for (uint8_t& byte : event.inlineData)
         byte = input.ConsumeIntegral<uint8_t>();

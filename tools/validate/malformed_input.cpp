@@ -157,7 +157,8 @@ void brokenMidi(BlockRunner& runner)
         events.midi(1, pin, {0xB5}).midi(1, pin, {0xE0}).midi(1, pin, {0xC0}).midi(1, pin, {0xF2, 1});
         events.midi(2, pin, {60, 100}).midi(2, pin, {0x00}).midi(2, pin, {0x7F, 0x7F, 0x7F});
         events.midi(3, pin, unterminated).midi(3, pin, {0xF7}).midi(3, pin, {0xF0});
-        events.midi(4, pin, {0x90, 0x80, 0xFF}).midi(4, pin, {0x80, 200, 200}).midi(4, pin, {0xF4}).midi(4, pin, {0xF5});
+        events.midi(4, pin, {0x90, 0x80, 0xFF}).midi(4, pin, {0x80, 200, 200});
+        events.midi(4, pin, {0xF4}).midi(4, pin, {0xF5});
     }
     runner.process(16);
 }

@@ -107,7 +107,8 @@ bool validateModule(gmpi::IMpFactory2& factory, const std::string& name, const S
     figures.sleepRequests = session->host().sleepRequests();
     figures.allocations = session->allocations();
     if (!allocation_guard::available())
-        report.line(Outcome::skip, name, "no allocation in processing", "this build's sanitizer watches instead");
+        report.line(Outcome::skip, name, "no allocation in processing",
+                    "no guard in sanitizer builds: the plain and rtsan builds watch");
     else
         report.verdict(name, "no allocation in processing",
                        figures.allocations == 0 ? "" : std::to_string(figures.allocations) +

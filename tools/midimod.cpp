@@ -5,10 +5,15 @@
 #include <cstdio>
 #include <exception>
 
+#include "render_commands.h"
+
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
     app.require_subcommand(1);
+    addRenderCommand(app);
+    addDemoCommand(app);
+    addListCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -70,12 +70,12 @@ private:
     // 0 marks an empty slot; occupied slots form a prefix, except after a note-on for
     // note 0 in ascending order, which leaves slot 0 empty until the next note-off.
     std::array<int32_t, slotCount> heldNotes{};
-    int32_t stepIndex = 0;  // slot the next step plays
+    int32_t stepIndex = 0;          // slot the next step plays
     int32_t stepLimit = slotCount;  // 0 or below never matches, so it cycles over all notes
-    int32_t noteOrder = asPlayed;  // any other code drops note-ons
-    uint8_t currentNote = 0;  // note of the latest step, 0 for a silent one; kept after its note-off
-    uint8_t channel = 0;  // of the latest message; every outgoing note uses it
-    uint8_t previousChannel = 0;  // the channel the store belongs to
+    int32_t noteOrder = asPlayed;   // any other code drops note-ons
+    uint8_t currentNote = 0;        // of the latest step, 0 if silent; kept after its note-off
+    uint8_t channel = 0;            // of the latest message; every outgoing note uses it
+    uint8_t previousChannel = 0;    // the channel the store belongs to
     // Enable levels at the end of the last three spans: a step needs the enable input
     // high two spans before the one in which the clock is seen high.
     bool enableDelayed = false;

@@ -66,7 +66,7 @@ public:
     }
 
     // The notes of `steps` clock periods, 0 for a silent step. Each step must play its
-    // note on channel 1 with velocity 100 and release it when the clock falls.
+    // note on channel 0 with velocity 100 and release it when the clock falls.
     std::vector<int> arpeggio(int steps)
     {
         std::vector<int> notes;

@@ -10,10 +10,15 @@
 
 namespace {
 
-// Writes and closes `temporary`; returns the reason for a failure, empty on success.
-std::string writeWhole(const std::string& temporary, std::span<const uint8_t> bytes)
+std::string temporaryFor(const std::string& path)
 {
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    return path + ".partial-" + std::to_string(getpid());
+}
+
+// Writes and closes `path`; returns the reason for a failure, empty on success.
+std::string writeWhole(const std::string& path, std::span<const uint8_t> bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         return std::strerror(errno);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -23,25 +28,36 @@ std::string writeWhole(const std::string& temporary, std::span<const uint8_t> by
     return failure;
 }
 
-}  // namespace
-
-void writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
+void removeTemporaries(std::span<const PendingFile> files)
 {
-    const std::string temporary = path + ".partial-" + std::to_string(getpid());
-    std::string failure = writeWhole(temporary, bytes);
-    if (failure.empty()) {
-        std::error_code renamed;
-        std::filesystem::rename(temporary, path, renamed);
-        failure = renamed.message();
-        if (!renamed)
-            return;
-    }
     std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw std::runtime_error("cannot write " + path + ": " + failure);
+    for (const PendingFile& file : files)
+        std::filesystem::remove(temporaryFor(file.path), ignored);
 }
 
-void writeFileAtomically(const std::string& path, std::string_view text)
+}  // namespace
+
+void writeFilesAtomically(std::span<const PendingFile> files)
 {
-    writeFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    for (const PendingFile& file : files) {
+        const std::string failure = writeWhole(temporaryFor(file.path), file.bytes);
+        if (!failure.empty()) {
+            removeTemporaries(files);
+            throw std::runtime_error("cannot write " + file.path + ": " + failure);
+        }
+    }
+    for (const PendingFile& file : files) {
+        std::error_code failure;
+        std::filesystem::rename(temporaryFor(file.path), file.path, failure);
+        if (failure) {
+            removeTemporaries(files);
+            throw std::runtime_error("cannot write " + file.path + ": " + failure.message());
+        }
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::vector<uint8_t> bytes)
+{
+    const PendingFile file{path, std::move(bytes)};
+    writeFilesAtomically({&file, 1});
 }

@@ -1,12 +1,18 @@
-// Writes a file whole or not at all: the bytes go to a temporary file beside the target,
-// which is then renamed over it, so a failure never leaves a half-written file.
+// Writes files whole or not at all: the bytes go to temporary files beside the targets,
+// which are renamed over them only once every one is written, so a failure leaves no
+// half-written file and no stray temporary.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
+#include <vector>
+
+struct PendingFile {
+    std::string path;
+    std::vector<uint8_t> bytes;
+};
 
 // Throws std::runtime_error naming the path and the reason.
-void writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
-void writeFileAtomically(const std::string& path, std::string_view text);
+void writeFilesAtomically(std::span<const PendingFile> files);
+void writeFileAtomically(const std::string& path, std::vector<uint8_t> bytes);

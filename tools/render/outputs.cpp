@@ -6,11 +6,14 @@
 void writeOutputs(const RenderedFile& rendered, const OutputPaths& paths, const std::string& title,
                   const std::string& inputName)
 {
-    writeFileAtomically(paths.midi, smf::write(rendered.output));
-    if (paths.roll.empty())
-        return;
-    const RollPanel panels[] = {
-        {"in: " + inputName + " (" + std::to_string(rendered.inputNotes.size()) + " notes)", rendered.inputNotes},
-        {"out: " + paths.midi + " (" + std::to_string(rendered.outputNotes.size()) + " notes)", rendered.outputNotes}};
-    writeFileAtomically(paths.roll, pianoRollSvg(title, rendered.output.division, rendered.endTick, panels));
+    std::vector<PendingFile> files{{paths.midi, smf::write(rendered.output)}};
+    if (!paths.roll.empty()) {
+        const RollPanel panels[] = {
+            {"in: " + inputName + " (" + std::to_string(rendered.inputNotes.size()) + " notes)", rendered.inputNotes},
+            {"out: " + paths.midi + " (" + std::to_string(rendered.outputNotes.size()) + " notes)",
+             rendered.outputNotes}};
+        const std::string svg = pianoRollSvg(title, rendered.output.division, rendered.endTick, panels);
+        files.push_back({paths.roll, {svg.begin(), svg.end()}});
+    }
+    writeFilesAtomically(files);
 }

@@ -10,6 +10,6 @@ struct OutputPaths {
     std::string roll;  // empty: no piano roll
 };
 
-// Each file is written whole or not at all. Throws std::runtime_error.
+// Both files are written whole or neither is. Throws std::runtime_error.
 void writeOutputs(const RenderedFile& rendered, const OutputPaths& paths, const std::string& title,
                   const std::string& inputName);

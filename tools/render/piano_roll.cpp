@@ -40,6 +40,12 @@ bool isBlackKey(int pitch)
     return pitchClass == 1 || pitchClass == 3 || pitchClass == 6 || pitchClass == 8 || pitchClass == 10;
 }
 
+std::string noteName(int pitch)
+{
+    constexpr const char* names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    return names[pitch % 12] + std::to_string(pitch / 12 - 1);
+}
+
 // Geometry shared by every panel.
 struct Layout {
     uint16_t ticksPerQuarter;
@@ -82,9 +88,11 @@ void drawKeys(std::string& svg, const Layout& layout, double panelTop)
         if (isBlackKey(pitch))
             svg += "<rect x='" + number(left) + "' y='" + number(y) + "' width='" + number(layout.beats * layout.beatWidth) +
                    "' height='" + number(layout.rowHeight) + "' fill='#f0f0f0'/>\n";
-        if (pitch % 12 == 0)
-            svg += "<text x='" + number(left - 6) + "' y='" + number(y + layout.rowHeight) +
-                   "' text-anchor='end' font-size='10'>C" + std::to_string(pitch / 12 - 1) + "</text>\n";
+        // Every row is named where rows are tall enough to read, else only the Cs.
+        if (pitch % 12 == 0 || layout.rowHeight >= 10)
+            svg += "<text x='" + number(left - 6) + "' y='" + number(y + layout.rowHeight - 2) +
+                   "' text-anchor='end' font-size='" + (pitch % 12 == 0 ? "10' font-weight='bold" : "9") + "'>" +
+                   noteName(pitch) + "</text>\n";
     }
 }
 

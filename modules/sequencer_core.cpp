@@ -40,12 +40,18 @@ void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noexcept
         midiOut.sendMidi(bytes, length, 0);
 }
 
+// Keeps `note` in the first empty slot; a full list drops it.
+void SequencerCore::addToList(NoteList& list, int32_t note) noexcept
+{
+    const auto empty = std::find(list.begin(), list.end(), 0);
+    if (empty != list.end())
+        *empty = note;
+}
+
 // A thirteenth key is dropped. Key 0 would mark an empty slot, so it is never held.
 void SequencerCore::holdKey(uint8_t key) noexcept
 {
-    const auto empty = std::find(heldNotes.begin(), heldNotes.end(), 0);
-    if (empty != heldNotes.end())
-        *empty = key;
+    addToList(heldNotes, key);
 }
 
 // Forgets the oldest copy of the key, then closes the gap so the keys stay in order.
@@ -69,9 +75,7 @@ void SequencerCore::allNotesOff() noexcept
 void SequencerCore::playNote(uint8_t note, int32_t slot) noexcept
 {
     send(midi::noteMessage(midi::noteOn, channel, note, stepVelocity), slot);
-    const auto empty = std::find(soundingNotes.begin(), soundingNotes.end(), 0);
-    if (empty != soundingNotes.end())
-        *empty = note;
+    addToList(soundingNotes, note);
 }
 
 void SequencerCore::releaseSoundingNotes() noexcept

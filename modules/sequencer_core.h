@@ -56,6 +56,7 @@ public:
 private:
     using NoteList = std::array<int32_t, noteSlots>;
 
+    static void addToList(NoteList& list, int32_t note) noexcept;
     void holdKey(uint8_t key) noexcept;
     void releaseKey(uint8_t key) noexcept;
     void playNote(uint8_t note, int32_t slot) noexcept;

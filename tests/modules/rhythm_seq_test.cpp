@@ -40,18 +40,6 @@ TEST_F(RhythmSeq, GatesChooseTheStepsThatPlay)
     }
 }
 
-TEST_F(RhythmSeq, TieHoldsARunOfOpenGatesAsOneNote)
-{
-    seq.setSteps({0, 0, 1, 1, 1, 0});
-    seq.setTie(tieIn, true);
-    seq.start();
-    seq.press({60, 64, 67});  // after the tie change, which forgets held keys
-    seq.pulses(2);
-    EXPECT_EQ(ModuleHarness::on(midiOut, seq.pulse()), chord(noteOn));  // step 2, held into 3
-    EXPECT_TRUE(ModuleHarness::on(midiOut, seq.pulse()).empty());      // step 3, held into 4
-    EXPECT_EQ(ModuleHarness::on(midiOut, seq.pulse()), chord(noteOff));
-}
-
 TEST_F(RhythmSeq, TieComparesTheGateBytesThemselves)
 {
     setGateByte(0, 1);

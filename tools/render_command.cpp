@@ -1,7 +1,6 @@
 // midimod render IN.mid -o OUT.mid [--chain CHAIN] [--tempo BPM] [--steps-per-beat N]
 //                [--block N] [--rate HZ] [--enable always|held] [--roll OUT.svg]
 #include <cstdio>
-#include <map>
 #include <memory>
 
 #include "outputs.h"
@@ -14,11 +13,13 @@ struct RenderArguments {
     OutputPaths output;
     std::string chain = "MIDI_Transposer";
     std::string library;
+    std::string enable = "always";
     JobSettings settings;
 };
 
-void render(const RenderArguments& arguments)
+void render(RenderArguments& arguments)
 {
+    arguments.settings.options.enable = arguments.enable == "held" ? EnableMode::heldNotes : EnableMode::always;
     const Chain chain = parseChain(arguments.chain);
     const smf::File input = smf::readFile(arguments.input);
     host::ModuleLibrary library(arguments.library.empty() ? host::ModuleLibrary::defaultPath() : arguments.library);
@@ -62,11 +63,10 @@ void addRenderCommand(CLI::App& app)
     command->add_option("--rate", options.sampleRate, "samples a second")
         ->check(CLI::Range(1000, 384000))
         ->capture_default_str();
-    command->add_option("--enable", options.enable,
+    command->add_option("--enable", arguments->enable,
                         "enable inputs: always high, or high while the module's input holds a note")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, EnableMode>{{"always", EnableMode::always}, {"held", EnableMode::heldNotes}}))
-        ->default_str("always");
+        ->check(CLI::IsMember({"always", "held"}))
+        ->capture_default_str();
     command->add_option("--roll", arguments->output.roll, "piano roll of input and output to write (SVG)");
     command->add_option("--library", arguments->library, "module library to load (default: the one built beside midimod)");
     command->callback([arguments] { render(*arguments); });

@@ -4,15 +4,17 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace {
 
+// One suffix for the whole program, so that two programs writing the same file at once
+// each write their own temporary.
 std::string temporaryFor(const std::string& path)
 {
-    return path + ".partial-" + std::to_string(getpid());
+    static const std::string suffix = ".partial-" + std::to_string(std::random_device{}());
+    return path + suffix;
 }
 
 // Writes and closes `path`; returns the reason for a failure, empty on success.

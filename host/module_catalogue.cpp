@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
-#include "mp_interfaces.h"
+#include "words.h"
 
 namespace host {
 namespace {
@@ -118,32 +117,7 @@ const ModuleDeclaration catalogue[] = {
     {"MIDI_Transposer", "shifts notes by semitones and moves every message to one channel", transposerPins},
 };
 
-bool equalIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 }  // namespace
-
-int32_t dataTypeOf(PinKind kind)
-{
-    switch (kind) {
-    case midiIn:
-    case midiOut: return gmpi::pinTypeMidi;
-    case audioIn: return gmpi::pinTypeAudio;
-    case boolIn: return gmpi::pinTypeBool;
-    case intIn:
-    case intOut: return gmpi::pinTypeInt;
-    }
-    return gmpi::pinTypeInt;
-}
-
-int32_t directionOf(PinKind kind)
-{
-    return kind == midiOut || kind == intOut ? gmpi::pinDirectionOut : gmpi::pinDirectionIn;
-}
 
 std::string_view kindName(PinKind kind)
 {
@@ -190,8 +164,8 @@ const ModuleDeclaration* findModule(std::string_view name)
 {
     constexpr std::string_view prefix = "MIDI_";
     for (const ModuleDeclaration& module : catalogue) {
-        if (equalIgnoringCase(module.identifier, name) ||
-            equalIgnoringCase(module.identifier.substr(prefix.size()), name))
+        if (sameWordIgnoringCase(module.identifier, name) ||
+            sameWordIgnoringCase(module.identifier.substr(prefix.size()), name))
             return &module;
     }
     return nullptr;

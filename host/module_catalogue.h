@@ -11,11 +11,10 @@
 
 namespace host {
 
+// A pin's data type and direction together: MIDI (type 2), audio (5), int (8) and bool (4)
+// inputs, MIDI and int outputs.
 enum class PinKind { midiIn, midiOut, audioIn, intIn, intOut, boolIn };
 
-// The pin's data type code and direction, in the binary interface's vocabulary.
-int32_t dataTypeOf(PinKind kind);
-int32_t directionOf(PinKind kind);
 std::string_view kindName(PinKind kind);
 // Integer and boolean inputs are the host's settings; every other pin is wired.
 bool isSetting(PinKind kind);

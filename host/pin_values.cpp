@@ -1,19 +1,12 @@
 // Values of the host's settings as a person types and reads them.
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "module_catalogue.h"
+#include "words.h"
 
 namespace host {
 namespace {
-
-bool sameWord(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 const NamedValue* nameOf(const PinDeclaration& pin, int32_t value)
 {
@@ -52,7 +45,7 @@ std::optional<int32_t> wholeNumber(std::string_view text)
 ParsedValue parsePinValue(const PinDeclaration& pin, std::string_view text)
 {
     for (const NamedValue& named : pin.names)
-        if (sameWord(named.name, text))
+        if (sameWordIgnoringCase(named.name, text))
             return {named.value, {}};
     const std::optional<int32_t> number = wholeNumber(text);
     if (!number)

@@ -9,7 +9,7 @@
 namespace {
 
 struct Stage {
-    const ChainStage& spec;
+    const ChainStage& chainStage;
     std::unique_ptr<host::Module> module;
     int32_t midiIn;
     int32_t midiOut;
@@ -58,9 +58,9 @@ ChainRenderer::ChainRenderer(host::ModuleLibrary& library, const Chain& chain, c
       clockSamples(static_cast<size_t>(options.blockSize))
 {
     stages.reserve(chain.size());
-    for (const ChainStage& spec : chain) {
-        const host::ModuleDeclaration& module = *spec.module;
-        Stage& stage = stages.emplace_back(Stage{spec, createModule(library, module.identifier),
+    for (const ChainStage& written : chain) {
+        const host::ModuleDeclaration& module = *written.module;
+        Stage& stage = stages.emplace_back(Stage{written, createModule(library, module.identifier),
                                                  module.firstPinOf(host::PinKind::midiIn)->number,
                                                  module.firstPinOf(host::PinKind::midiOut)->number,
                                                  module.pin("clock"), module.pin("enable"), {}, {}});
@@ -90,13 +90,13 @@ bool ChainRenderer::quiet() const
 // starts, all at the first sample, as a host starts a patch.
 void ChainRenderer::addStartEvents(const Stage& stage, host::EventList& events) const
 {
-    for (const Setting& setting : stage.spec.settings) {
-        if (stage.spec.module->pin(setting.pin)->kind == host::PinKind::boolIn)
+    for (const Setting& setting : stage.chainStage.settings) {
+        if (stage.chainStage.module->pin(setting.pin)->kind == host::PinKind::boolIn)
             events.boolValue(0, setting.pin, setting.value != 0);
         else
             events.value(0, setting.pin, setting.value);
     }
-    for (const host::PinDeclaration& pin : stage.spec.module->pins)
+    for (const host::PinDeclaration& pin : stage.chainStage.module->pins)
         if (pin.kind == host::PinKind::audioIn)
             events.streamStart(0, pin.number);
     events.graphStart(0);

@@ -3,24 +3,19 @@
 // or descending; the length input limits how many slots one cycle covers. Note messages
 // only feed the store; every other message passes through.
 #include <algorithm>
-#include <array>
 
+#include "clock_levels.h"
 #include "midi_message.h"
 #include "mp_base2.h"
 #include "mp_factory.h"
+#include "note_slots.h"
 
 namespace {
 
-constexpr int32_t slotCount = 12;
+constexpr int32_t slotCount = static_cast<int32_t>(NoteSlots{}.size());
 constexpr uint8_t stepVelocity = 100;
 
 enum NoteOrder : int32_t { asPlayed = 0, ascending = 1, descending = 2 };
-
-// A clock or enable sample is high unless it is <= 0.0, so NaN counts as high.
-bool isHigh(float sample)
-{
-    return !(sample <= 0.0f);
-}
 
 }  // namespace
 
@@ -47,7 +42,6 @@ private:
 
     void insertNote(int32_t note);
     void insertSorted(int32_t note);
-    void removeNote(int32_t note);
     // Puts `note` into the slot above `slot`; above the top slot it is dropped.
     void placeAbove(int32_t slot, int32_t note)
     {
@@ -69,19 +63,14 @@ private:
 
     // 0 marks an empty slot; occupied slots form a prefix, except after a note-on for
     // note 0 in ascending order, which leaves slot 0 empty until the next note-off.
-    std::array<int32_t, slotCount> heldNotes{};
+    NoteSlots heldNotes{};
     int32_t stepIndex = 0;          // slot the next step plays
     int32_t stepLimit = slotCount;  // 0 or below never matches, so it cycles over all notes
     int32_t noteOrder = asPlayed;   // any other code drops note-ons
     uint8_t currentNote = 0;        // of the latest step, 0 if silent; kept after its note-off
     uint8_t channel = 0;            // of the latest message; every outgoing note uses it
     uint8_t previousChannel = 0;    // the channel the store belongs to
-    // Enable levels at the end of the last three spans: a step needs the enable input
-    // high two spans before the one in which the clock is seen high.
-    bool enableDelayed = false;
-    bool enablePrevious = false;
-    bool enableHigh = false;
-    bool clockHigh = false;
+    ClockLevels levels;
     bool stepActive = false;  // a step fired and the clock has not fallen since
 };
 
@@ -99,7 +88,7 @@ void MIDI_Arp::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
     if (message.isNoteOn()) {
         insertNote(message.note());
     } else if (message.isNoteOff()) {
-        removeNote(message.note());
+        removeAndCompact(heldNotes, message.note());
     } else if (message.isAllNotesOff()) {
         clearHeldNotes();
         sendAllNotesOff();
@@ -120,22 +109,16 @@ void MIDI_Arp::handlePinsChanged()
     }
 }
 
-// Only the last sample of a span decides a level, so that is the only one read; a span
-// of no samples keeps the levels. A sounding note keeps sounding until the clock falls.
+// A step needs the enable input high two spans before the one in which the clock is
+// seen high. A sounding note keeps sounding until the clock falls.
 void MIDI_Arp::processSpan(int32_t sampleCount)
 {
-    enableDelayed = enablePrevious;
-    enablePrevious = enableHigh;
-    if (sampleCount > 0) {
-        const int32_t lastSample = blockPosition + sampleCount - 1;
-        clockHigh = isHigh(clockIn.sampleAt(lastSample));
-        enableHigh = isHigh(enableIn.sampleAt(lastSample));
-    }
-    if (clockHigh) {
-        if (enableDelayed && !stepActive)
+    levels.readSpan(clockIn, enableIn, blockPosition, sampleCount);
+    if (levels.clockHigh) {
+        if (levels.enableDelayed && !stepActive)
             fireStep();
     } else if (stepActive) {
-        if (!enableDelayed)
+        if (!levels.enableDelayed)
             stepIndex = 0;  // disabled: the next enabled cycle starts again at slot 0
         releaseStep();
     }
@@ -163,13 +146,10 @@ void MIDI_Arp::releaseStep()
 
 void MIDI_Arp::insertNote(int32_t note)
 {
-    if (noteOrder == asPlayed) {
-        const auto freeSlot = std::find(heldNotes.begin(), heldNotes.end(), 0);
-        if (freeSlot != heldNotes.end())
-            *freeSlot = note;
-    } else if (noteOrder == ascending || noteOrder == descending) {
+    if (noteOrder == asPlayed)
+        addToFirstEmpty(heldNotes, note);
+    else if (noteOrder == ascending || noteOrder == descending)
         insertSorted(note);
-    }
 }
 
 // Walks down from the top slot, moving each note that sorts after the new one up a slot.
@@ -190,11 +170,3 @@ void MIDI_Arp::insertSorted(int32_t note)
     }
 }
 
-// Removes one copy, then closes every gap, keeping the order of the notes left.
-void MIDI_Arp::removeNote(int32_t note)
-{
-    const auto found = std::find(heldNotes.begin(), heldNotes.end(), note);
-    if (found != heldNotes.end())
-        *found = 0;
-    std::fill(std::remove(heldNotes.begin(), heldNotes.end(), 0), heldNotes.end(), 0);
-}

@@ -1,18 +1,10 @@
 #include "sequencer_core.h"
 
-#include <algorithm>
-
 #include "midi_message.h"
 
 namespace {
 
 constexpr uint8_t stepVelocity = 100;  // note-ons and note-offs alike
-
-// A level is high unless its sample is at or below zero, so a NaN sample counts as high.
-bool isHigh(float sample)
-{
-    return !(sample <= 0.0f);
-}
 
 }  // namespace
 
@@ -30,37 +22,15 @@ void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noexcept
         allNotesOff();
         previousChannel = channel;
     }
+    // A thirteenth key is dropped; key 0 would mark an empty slot, so it is never held.
     if (message.isNoteOn())
-        holdKey(message.note());
+        addToFirstEmpty(heldNotes, message.note());
     else if (message.isNoteOff())
-        releaseKey(message.note());
+        removeAndCompact(heldNotes, message.note());
     else if (message.isAllNotesOff())
         allNotesOff();
     else
         midiOut.sendMidi(bytes, length, 0);
-}
-
-// Keeps `note` in the first empty slot; a full list drops it.
-void SequencerCore::addToList(NoteList& list, int32_t note) noexcept
-{
-    const auto empty = std::find(list.begin(), list.end(), 0);
-    if (empty != list.end())
-        *empty = note;
-}
-
-// A thirteenth key is dropped. Key 0 would mark an empty slot, so it is never held.
-void SequencerCore::holdKey(uint8_t key) noexcept
-{
-    addToList(heldNotes, key);
-}
-
-// Forgets the oldest copy of the key, then closes the gap so the keys stay in order.
-void SequencerCore::releaseKey(uint8_t key) noexcept
-{
-    const auto held = std::find(heldNotes.begin(), heldNotes.end(), key);
-    if (held != heldNotes.end())
-        *held = 0;
-    std::fill(std::remove(heldNotes.begin(), heldNotes.end(), 0), heldNotes.end(), 0);
 }
 
 // The sounding notes get no note-offs of their own: the controller stands for them.
@@ -75,7 +45,7 @@ void SequencerCore::allNotesOff() noexcept
 void SequencerCore::playNote(uint8_t note, int32_t slot) noexcept
 {
     send(midi::noteMessage(midi::noteOn, channel, note, stepVelocity), slot);
-    addToList(soundingNotes, note);
+    addToFirstEmpty(soundingNotes, note);
 }
 
 void SequencerCore::releaseSoundingNotes() noexcept
@@ -93,36 +63,25 @@ void SequencerCore::send(const std::array<uint8_t, 3>& message, int32_t position
 }
 
 // The enable level acts two calls after the span that shows it, the clock level in its
-// own span. A span's last sample alone sets the levels; an empty span keeps them.
+// own span.
 std::optional<int32_t> SequencerCore::process(int32_t position, int32_t count) noexcept
 {
-    enableDelayed = enablePrevious;
-    enablePrevious = enableHigh;
-    readLevels(position, count);
+    levels.readSpan(clockIn, enableIn, position, count);
     startOrStop();
-    if (clockHigh)
+    if (levels.clockHigh)
         return fire();
     if (stepActive)
         clockFell();
     return std::nullopt;
 }
 
-void SequencerCore::readLevels(int32_t position, int32_t count) noexcept
-{
-    if (count <= 0)
-        return;
-    const int32_t last = position + count - 1;
-    clockHigh = isHigh(clockIn.sampleAt(last));
-    enableHigh = isHigh(enableIn.sampleAt(last));
-}
-
 void SequencerCore::startOrStop() noexcept
 {
-    if (enableDelayed && !running) {
+    if (levels.enableDelayed && !running) {
         running = true;
         stepActive = false;
         stepIndex = 0;
-    } else if (!enableDelayed && running) {
+    } else if (!levels.enableDelayed && running) {
         running = false;
         stepIndex = 0;
         stepOut.setValue(0, 0);
@@ -134,7 +93,7 @@ void SequencerCore::startOrStop() noexcept
 // that step's notes sounding instead of playing; step 0 always plays.
 std::optional<int32_t> SequencerCore::fire() noexcept
 {
-    if (!enableDelayed || stepActive)
+    if (!levels.enableDelayed || stepActive)
         return std::nullopt;
     stepActive = true;
     stepOut.setValue(stepIndex, 1);

@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "clock_levels.h"
 #include "mp_pins.h"
+#include "note_slots.h"
 
 class SequencerCore {
 public:
-    static constexpr int32_t noteSlots = 12;
+    static constexpr int32_t noteSlots = static_cast<int32_t>(NoteSlots{}.size());
     static constexpr int32_t stepCount = 16;
 
     SequencerCore(MidiOutPin& output, const AudioInPin& clock, const AudioInPin& enable,
@@ -54,14 +56,8 @@ public:
     }
 
 private:
-    using NoteList = std::array<int32_t, noteSlots>;
-
-    static void addToList(NoteList& list, int32_t note) noexcept;
-    void holdKey(uint8_t key) noexcept;
-    void releaseKey(uint8_t key) noexcept;
     void playNote(uint8_t note, int32_t slot) noexcept;
     void releaseSoundingNotes() noexcept;
-    void readLevels(int32_t position, int32_t count) noexcept;
     void startOrStop() noexcept;
     std::optional<int32_t> fire() noexcept;
     void clockFell() noexcept;
@@ -72,16 +68,13 @@ private:
     const AudioInPin& enableIn;
     IntOutPin& stepOut;
 
-    bool enableDelayed = false;   // enable level two calls back: the one that starts and stops
+    ClockLevels levels;  // enableDelayed starts and stops the sequencer
     bool running = false;
-    bool enablePrevious = false;  // enable level one call back
-    bool enableHigh = false;      // levels at the end of the latest span
-    bool clockHigh = false;
     bool stepActive = false;      // a step fired and the clock has not been seen low since
     uint8_t channel = 0;          // channel of the latest message
     uint8_t previousChannel = 0;  // channel the held keys belong to
-    NoteList heldNotes{};         // 0 marks an empty slot; keys fill from slot 0, oldest first
-    NoteList soundingNotes{};     // notes sent by steps and not yet released, same layout
+    NoteSlots heldNotes{};        // keys fill from slot 0, oldest first
+    NoteSlots soundingNotes{};    // notes sent by steps and not yet released, same layout
     // Gate bytes widen to 32 bits without loss, so every sequencer keeps its values here
     // and the tie rule compares them as they came.
     std::array<int32_t, stepCount> stepValues{};

@@ -10,10 +10,10 @@
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
-    app.require_subcommand(1);
     addRenderCommand(app);
     addDemoCommand(app);
     addListCommand(app);
+    app.require_subcommand(1);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

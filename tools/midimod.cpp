@@ -5,13 +5,17 @@
 #include <cstdio>
 #include <exception>
 
+#include "render_commands.h"
 #include "validate/validate_command.h"
 
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
-    app.require_subcommand(1);
+    addRenderCommand(app);
+    addDemoCommand(app);
+    addListCommand(app);
     addValidateCommand(app);
+    app.require_subcommand(1);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -79,7 +79,7 @@ void BlockGenerator::addEvent(host::EventList& events, int32_t stamp)
 {
     const uint32_t kind = random.below(100);
     if (kind < 60) {
-        addMidi(events, stamp, eventPin());
+        addMidi(events, stamp, random.oneIn(2) ? midiPin() : eventPin());
     } else if (kind < 90) {
         addValue(events, stamp, eventPin());
     } else if (kind < 98) {
@@ -98,56 +98,69 @@ int32_t BlockGenerator::eventPin()
     return random.between(0, eventPinRange - 1);
 }
 
-// A message of every kind: channel voice messages on any channel, system exclusive
-// (long ones travel outside the event), system common and real-time messages.
+// Half of the messages go to the lowest pin, where modules usually take MIDI in, so
+// that notes pile up there.
+int32_t BlockGenerator::midiPin() const
+{
+    return pins.empty() ? 0 : pins.front();
+}
+
+// A message of every kind: mostly channel voice messages, then system exclusive (long
+// ones travel outside the event), system common and real-time messages. A stream
+// mostly stays on one channel, and system messages (whose low four bits some modules
+// take as a channel) are rarer, so that modules which forget their notes on a change
+// of channel get to fill their note lists.
 void BlockGenerator::addMidi(host::EventList& events, int32_t stamp, int32_t pin)
 {
-    const uint8_t channel = static_cast<uint8_t>(random.below(16));
-    message.clear();
-    switch (random.below(12)) {
-    case 0:
-    case 1:
-    case 2:
-        message = {static_cast<uint8_t>(0x90 | channel), dataByte(random),
-                   random.oneIn(6) ? uint8_t{0} : dataByte(random)};
-        break;
-    case 3:
-    case 4:
-        message = {static_cast<uint8_t>(0x80 | channel), dataByte(random), dataByte(random)};
-        break;
-    case 5:
-        message = {static_cast<uint8_t>(0xB0 | channel), random.pick(interestingControllers), dataByte(random)};
-        break;
-    case 6:
-        message = {static_cast<uint8_t>(random.pick({uint8_t{0xA0}, uint8_t{0xE0}}) | channel), dataByte(random),
-                   dataByte(random)};
-        break;
-    case 7:
-        message = {static_cast<uint8_t>(random.pick({uint8_t{0xC0}, uint8_t{0xD0}}) | channel), dataByte(random)};
-        break;
-    case 8: {
-        message.push_back(0xF0);
-        const int32_t length = random.oneIn(3) ? random.between(0, 6) : random.between(7, longestSysex - 2);
-        for (int32_t i = 0; i < length; ++i)
-            message.push_back(dataByte(random));
-        message.push_back(0xF7);
-        ++total.sysex;
-        break;
-    }
-    default: {
-        const SystemMessage& system = random.pick(systemMessages);
-        message.push_back(system.status);
-        for (int32_t i = 1; i < system.length; ++i)
-            message.push_back(dataByte(random));
-        break;
-    }
-    }
+    if (random.oneIn(40))
+        channel = static_cast<uint8_t>(random.below(16));
+    const uint32_t kind = random.below(100);
+    if (kind < 84)
+        voiceMessage(kind);
+    else if (kind < 90)
+        systemExclusive();
+    else
+        systemMessage();
     // The host may hold any message outside the event.
     if (random.oneIn(10))
         events.midiOutside(stamp, pin, message);
     else
         events.midi(stamp, pin, message);
     ++total.midi;
+}
+
+// `kind` in [0, 84) chooses the message: note-ons, note-offs, controllers, then the rest.
+void BlockGenerator::voiceMessage(uint32_t kind)
+{
+    const auto status = [this](uint8_t type) { return static_cast<uint8_t>(type | channel); };
+    if (kind < 40)
+        message = {status(0x90), dataByte(random), random.oneIn(6) ? uint8_t{0} : dataByte(random)};
+    else if (kind < 62)
+        message = {status(0x80), dataByte(random), dataByte(random)};
+    else if (kind < 72)
+        message = {status(0xB0), random.pick(interestingControllers), dataByte(random)};
+    else if (kind < 78)
+        message = {status(random.pick({uint8_t{0xA0}, uint8_t{0xE0}})), dataByte(random), dataByte(random)};
+    else
+        message = {status(random.pick({uint8_t{0xC0}, uint8_t{0xD0}})), dataByte(random)};
+}
+
+void BlockGenerator::systemExclusive()
+{
+    const int32_t length = random.oneIn(3) ? random.between(0, 6) : random.between(7, longestSysex - 2);
+    message = {0xF0};
+    for (int32_t i = 0; i < length; ++i)
+        message.push_back(dataByte(random));
+    message.push_back(0xF7);
+    ++total.sysex;
+}
+
+void BlockGenerator::systemMessage()
+{
+    const SystemMessage& system = random.pick(systemMessages);
+    message = {system.status};
+    for (int32_t i = 1; i < system.length; ++i)
+        message.push_back(dataByte(random));
 }
 
 // Integer values of four bytes, or boolean ones of one byte (any byte value) or four.

@@ -52,9 +52,13 @@ public:
 private:
     void addEvent(host::EventList& events, int32_t stamp);
     void addMidi(host::EventList& events, int32_t stamp, int32_t pin);
+    void voiceMessage(uint32_t kind);
+    void systemExclusive();
+    void systemMessage();
     void addValue(host::EventList& events, int32_t stamp, int32_t pin);
     void addStreamChange(host::EventList& events, int32_t stamp, int32_t pin);
     int32_t eventPin();
+    int32_t midiPin() const;
     Clock& clockOf(int32_t pin);
     void retune(Clock& clock);
 
@@ -62,6 +66,7 @@ private:
     std::vector<int32_t> pins;
     std::vector<Clock> clocks;
     std::vector<uint8_t> message;
+    uint8_t channel = 0;  // of the channel messages being sent
     BlockCounts total;
 };
 

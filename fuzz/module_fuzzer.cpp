@@ -4,18 +4,15 @@
 // the target itself stops on output no host could take.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <array>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "module_catalogue.h"
 #include "module_library.h"
 
 namespace {
 
-constexpr std::array<std::u16string_view, 7> modules = {u"MIDI_Arp",       u"MIDI_Block",   u"MIDI_NoteCounter",
-                                                        u"MIDI_RhythmSeq", u"MIDI_ScaledSeq", u"MIDI_SemiSeq",
-                                                        u"MIDI_Transposer"};
 constexpr int32_t largestBlock = 4096;
 constexpr int32_t pinRange = 32;
 constexpr int maxBlocks = 64;
@@ -23,6 +20,7 @@ constexpr int maxEventsPerBlock = 48;
 constexpr size_t longestOutside = 600;
 
 host::ModuleLibrary* library = nullptr;
+std::vector<std::u16string>* modules = nullptr;  // identifiers of the seven
 
 // Stamps in time order inside the block, unless the input asks for any stamp at all.
 int32_t nextStamp(FuzzedDataProvider& input, int32_t& stamp, int32_t sampleCount)
@@ -132,6 +130,9 @@ void checkOutputs(const host::HostServices& services)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     library = new host::ModuleLibrary(host::ModuleLibrary::defaultPath());
+    modules = new std::vector<std::u16string>;
+    for (const host::ModuleDeclaration& module : host::moduleCatalogue())
+        modules->push_back(host::toU16(module.identifier));
     return 0;
 }
 
@@ -140,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     std::unique_ptr<host::Module> module;
     try {
-        module = library->create(modules[input.ConsumeIntegralInRange<size_t>(0, modules.size() - 1)]);
+        module = library->create((*modules)[input.ConsumeIntegralInRange<size_t>(0, modules->size() - 1)]);
     } catch (const std::exception&) {
         return -1;  // a module not built yet: not an input worth keeping
     }

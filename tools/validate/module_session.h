@@ -23,6 +23,7 @@ public:
 
     gmpi::IMpPlugin2& plugin() { return *module; }
     CheckingHost& host() { return *services; }
+    const CheckingHost& host() const { return *services; }
 
     // Probes attachPinBuffer over the pin numbers; a problem with its answers is
     // returned, empty when there is none. Pins that accept keep a buffer.

@@ -2,16 +2,9 @@
 
 #include <memory>
 
+#include "module_catalogue.h"
 #include "module_library.h"
 #include "validator.h"
-
-namespace {
-
-// The modules of this project's own library.
-const std::vector<std::string> ownModules = {"MIDI_Arp",       "MIDI_Block",     "MIDI_NoteCounter", "MIDI_RhythmSeq",
-                                             "MIDI_ScaledSeq", "MIDI_SemiSeq",   "MIDI_Transposer"};
-
-}  // namespace
 
 void addValidateCommand(CLI::App& app)
 {
@@ -33,7 +26,8 @@ void addValidateCommand(CLI::App& app)
             settings->library = host::ModuleLibrary::defaultPath();
         settings->modulesRequested = !settings->modules.empty();
         if (!settings->modulesRequested)
-            settings->modules = ownModules;
+            for (const host::ModuleDeclaration& module : host::moduleCatalogue())
+                settings->modules.emplace_back(module.identifier);
         validate::Report report(stdout);
         report.note("validating " + settings->library + " with seed " + std::to_string(settings->seed) + ", " +
                     std::to_string(settings->blocks) + " random blocks per module");

@@ -11,14 +11,6 @@
 namespace validate {
 namespace {
 
-struct Figures {
-    BlockCounts counts;
-    uint64_t outputs = 0;
-    uint64_t sleepRequests = 0;
-    int malformedCases = 0;
-    uint64_t allocations = 0;
-};
-
 std::string describe(const BlockCounts& counts)
 {
     return std::to_string(counts.blocks) + " blocks, " + std::to_string(counts.samples) + " samples, " +
@@ -66,6 +58,39 @@ std::string runMalformedCases(ModuleSession& session, int& casesTried)
     return failed;
 }
 
+std::string listOf(const std::vector<int32_t>& pins)
+{
+    std::string list;
+    for (int32_t pin : pins)
+        list += " " + std::to_string(pin);
+    return list;
+}
+
+void reportAllocations(const std::string& name, const ModuleSession& session, Report& report)
+{
+    const char* check = "no allocation in processing";
+    if (!allocation_guard::available()) {
+        report.line(Outcome::skip, name, check, "no guard in sanitizer builds: the plain and rtsan builds watch");
+        return;
+    }
+    const std::string problem =
+        session.allocations() == 0 ? "" : std::to_string(session.allocations()) + " heap calls inside processBlock";
+    report.verdict(name, check, problem,
+                   std::to_string(session.blocksProcessed()) + " blocks guarded, " +
+                       std::to_string(session.host().pinDataCalls()) + " outputs, " +
+                       std::to_string(session.host().sleepRequests()) + " sleep requests");
+}
+
+// The module goes when its last reference does, and takes its host reference with it.
+std::string releaseProblem(ModuleSession& session)
+{
+    if (const int32_t last = session.release(); last != 0)
+        return "the last release returned " + std::to_string(last);
+    if (const int32_t left = session.host().referenceCount(); left != 0)
+        return "the host is still referenced " + std::to_string(left) + " times after destruction";
+    return {};
+}
+
 // The checks of one module, in the order a host meets it. Returns false when the
 // library does not have the module.
 bool validateModule(gmpi::IMpFactory2& factory, const std::string& name, const Settings& settings, Report& report)
@@ -82,48 +107,22 @@ bool validateModule(gmpi::IMpFactory2& factory, const std::string& name, const S
     }
     report.verdict(name, "create", session->host().referenceCount() == 1 ? "" : "the host is not referenced once",
                    "created with the host attached");
-    report.verdict(name, "interfaces and references", checkInterfaces(session->plugin()));
-
-    Figures figures;
-    report.verdict(name, "host attachment",
-                   checkHostAttachment(factory, identifier.c_str(), figures.malformedCases),
+    report.verdict(name, "interfaces and references", checkInterfaces(session->plugin()),
+                   "both parts answer, others refused, counts follow addRef and release");
+    int malformedCases = 0;
+    report.verdict(name, "host attachment", checkHostAttachment(factory, identifier.c_str(), malformedCases),
                    "without a host, without services, attached late and twice");
     const std::string pinProblem = session->probePins();
-    std::string pinList;
-    for (int32_t pin : session->pins())
-        pinList += " " + std::to_string(pin);
-    report.verdict(name, "attachPinBuffer", pinProblem, "accepted by pins" + pinList);
+    report.verdict(name, "attachPinBuffer", pinProblem, "accepted by pins" + listOf(session->pins()));
 
     RandomSource random(moduleSeed(settings.seed, name));
     const std::string blockProblem = runRandomBlocks(*session, random, settings.blocks);
-    figures.counts = session->generator(random).counts();
-    report.verdict(name, "random blocks", blockProblem, describe(figures.counts));
-
-    const std::string malformedProblem = runMalformedCases(*session, figures.malformedCases);
+    report.verdict(name, "random blocks", blockProblem, describe(session->generator(random).counts()));
+    const std::string malformedProblem = runMalformedCases(*session, malformedCases);
     report.verdict(name, "malformed input", malformedProblem,
-                   std::to_string(figures.malformedCases) + " cases survived, nothing bad sent");
-
-    figures.outputs = session->host().pinDataCalls();
-    figures.sleepRequests = session->host().sleepRequests();
-    figures.allocations = session->allocations();
-    if (!allocation_guard::available())
-        report.line(Outcome::skip, name, "no allocation in processing",
-                    "no guard in sanitizer builds: the plain and rtsan builds watch");
-    else
-        report.verdict(name, "no allocation in processing",
-                       figures.allocations == 0 ? "" : std::to_string(figures.allocations) +
-                                                           " heap calls inside processBlock",
-                       std::to_string(session->blocksProcessed()) + " blocks guarded, " +
-                           std::to_string(figures.outputs) + " outputs, " + std::to_string(figures.sleepRequests) +
-                           " sleep requests");
-
-    const int32_t last = session->release();
-    const int32_t left = session->host().referenceCount();
-    report.verdict(name, "release",
-                   last != 0 ? "the last release returned " + std::to_string(last)
-                   : left != 0 ? "the host is still referenced " + std::to_string(left) + " times after destruction"
-                               : "",
-                   "destroyed, host released");
+                   std::to_string(malformedCases) + " cases survived, nothing bad sent");
+    reportAllocations(name, *session, report);
+    report.verdict(name, "release", releaseProblem(*session), "destroyed, host released");
     return true;
 }
 

@@ -8,8 +8,10 @@
 
 class MpPinBase;
 
-// A sorted vector: filled while the module is constructed, then only searched, so
-// look-ups on the processing path never allocate. The map does not own the pins.
+// Filled while the module is constructed, then only searched, so look-ups on the
+// processing path never allocate. The block loop looks a pin up three times per event,
+// so the small numbers modules use are indexed directly; any other number is found by a
+// binary search over the sorted entries. The map does not own the pins.
 class MpPinMap {
 public:
     using Entry = std::pair<int32_t, MpPinBase*>;
@@ -18,12 +20,20 @@ public:
     void insert(int32_t number, MpPinBase* pin)
     {
         const auto place = lowerBound(number);
-        if (place == entries.end() || place->first != number)
-            entries.insert(place, Entry{number, pin});
+        if (place != entries.end() && place->first == number)
+            return;
+        entries.insert(place, Entry{number, pin});
+        if (number >= 0 && number < directLimit) {
+            if (static_cast<size_t>(number) >= direct.size())
+                direct.resize(static_cast<size_t>(number) + 1, nullptr);
+            direct[static_cast<size_t>(number)] = pin;
+        }
     }
 
     MpPinBase* find(int32_t number) const noexcept
     {
+        if (static_cast<uint32_t>(number) < direct.size())
+            return direct[static_cast<size_t>(number)];
         const auto place = lowerBound(number);
         return place != entries.end() && place->first == number ? place->second : nullptr;
     }
@@ -32,11 +42,14 @@ public:
     auto end() const noexcept { return entries.end(); }
 
 private:
+    static constexpr int32_t directLimit = 256;
+
     std::vector<Entry>::const_iterator lowerBound(int32_t number) const noexcept
     {
         return std::lower_bound(entries.begin(), entries.end(), number,
                                 [](const Entry& entry, int32_t key) { return entry.first < key; });
     }
 
-    std::vector<Entry> entries;
+    std::vector<Entry> entries;       // sorted by number
+    std::vector<MpPinBase*> direct;  // by number, for numbers below directLimit
 };

@@ -50,14 +50,15 @@ void MIDI_Transposer::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
     sendChannelMessage(message);
 }
 
-// Note messages of three bytes are shifted; every channel message leaves on the output
-// channel with its own length, at most the three bytes a channel message has.
+// Every channel message leaves on the output channel with its own length, at most the
+// three bytes a channel message has. A note message that holds its note number is
+// shifted, so that its note-on and note-off meet again whatever their lengths.
 void MIDI_Transposer::sendChannelMessage(midi::Message message)
 {
     uint8_t out[3] = {static_cast<uint8_t>(message.type() | outputChannel), 0, 0};
     const int32_t length = std::min(message.length, 3);
     std::copy(message.bytes + 1, message.bytes + length, out + 1);
-    if ((message.type() == midi::noteOn || message.type() == midi::noteOff) && length == 3) {
+    if (message.isNoteOn() || message.isNoteOff()) {
         const int64_t note = int64_t{message.note()} + transposeAmount;
         if (note < 1 || note > 127)
             return;

@@ -118,6 +118,20 @@ TEST(Factory, CreatesOnlyExactlyRegisteredKeys)
     EXPECT_EQ(services.references(), 0);
 }
 
+TEST(Factory, CreatesAllSevenModules)
+{
+    for (const char16_t* identifier : {u"MIDI_Arp", u"MIDI_Block", u"MIDI_NoteCounter", u"MIDI_RhythmSeq",
+                                       u"MIDI_ScaledSeq", u"MIDI_SemiSeq", u"MIDI_Transposer"}) {
+        host::HostServices services;
+        gmpi::IMpUnknown* module = nullptr;
+        ASSERT_EQ(factory().createModule(identifier, 0, &services, &module), gmpi::resultOk)
+            << host::toUtf8(identifier);
+        EXPECT_EQ(services.references(), 1);
+        EXPECT_EQ(module->release(), 0);
+        EXPECT_EQ(services.references(), 0);
+    }
+}
+
 class CreatedModule : public ::testing::Test {
 protected:
     void SetUp() override

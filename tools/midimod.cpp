@@ -5,9 +5,14 @@
 #include <cstdio>
 #include <exception>
 
+#include "render_commands.h"
+
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
+    addRenderCommand(app);
+    addDemoCommand(app);
+    addListCommand(app);
     app.require_subcommand(1);
     try {
         app.parse(argc, argv);

@@ -78,9 +78,10 @@ TEST_F(Transposer, ForwardsOtherMessagesWithTheirOwnLength)
     EXPECT_EQ(play({0xD5, 90}), (Outputs{{0, midiOut, {0xD3, 90}}}));
     EXPECT_EQ(play({0xF8}), (Outputs{{0, midiOut, {0xF8}}}));
     EXPECT_EQ(play({0xF0, 1, 2, 3, 4, 5, 6, 7, 8, 0xF7}), (Outputs{{0, midiOut, {0xF0, 1, 2, 3, 4, 5, 6, 7, 8, 0xF7}}}));
-    // A note message too short to hold note and velocity is moved, not transposed.
+    // A note message without its note number is only moved; with it, it is shifted.
     EXPECT_EQ(play({0x90}), (Outputs{{0, midiOut, {0x93}}}));
-    EXPECT_EQ(play({0x90, 60}), (Outputs{{0, midiOut, {0x93, 60}}}));
+    EXPECT_EQ(play({0x90, 60}), (Outputs{{0, midiOut, {0x93, 72}}}));
+    EXPECT_TRUE(play({0x80, 120}).empty());
     EXPECT_EQ(play({0x3C, 64}), (Outputs{{0, midiOut, {0x3C, 64}}}));
 }
 

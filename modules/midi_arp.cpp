@@ -1,0 +1,172 @@
+// MIDI_Arp: holds the notes played at its MIDI input in twelve slots and plays them back
+// one per clock pulse while the enable input is high. Notes are kept as played, ascending
+// or descending; the length input limits how many slots one cycle covers. Note messages
+// only feed the store; every other message passes through.
+#include <algorithm>
+
+#include "clock_levels.h"
+#include "midi_message.h"
+#include "mp_base2.h"
+#include "mp_factory.h"
+#include "note_slots.h"
+
+namespace {
+
+constexpr int32_t slotCount = static_cast<int32_t>(NoteSlots{}.size());
+constexpr uint8_t stepVelocity = 100;
+
+enum NoteOrder : int32_t { asPlayed = 0, ascending = 1, descending = 2 };
+
+}  // namespace
+
+class MIDI_Arp final : public MpBase2 {
+public:
+    MIDI_Arp()
+    {
+        bindPin(0, midiIn);
+        bindPin(1, midiOut);
+        bindPin(2, clockIn);
+        bindPin(3, enableIn);
+        bindPin(4, lengthIn);
+        bindPin(5, orderIn);
+        setProcessRoutine(&MIDI_Arp::processSpan);
+    }
+
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override;
+    void handlePinsChanged() override;
+
+private:
+    void processSpan(int32_t sampleCount);
+    void fireStep();
+    void releaseStep();
+
+    void insertNote(int32_t note);
+    void insertSorted(int32_t note);
+    // Puts `note` into the slot above `slot`; above the top slot it is dropped.
+    void placeAbove(int32_t slot, int32_t note)
+    {
+        if (slot + 1 < slotCount)
+            heldNotes[slot + 1] = note;
+    }
+    void clearHeldNotes() { heldNotes.fill(0); }
+
+    void sendAllNotesOff() { send(midi::allNotesOff(previousChannel)); }
+    // Everything the module sends goes out at the start of the block.
+    void send(const midi::ShortMessage& message) { midiOut.sendMidi(message.data(), 3, 0); }
+
+    MidiInPin midiIn;
+    MidiOutPin midiOut;
+    AudioInPin clockIn;
+    AudioInPin enableIn;
+    IntInPin lengthIn;
+    IntInPin orderIn;
+
+    // 0 marks an empty slot; occupied slots form a prefix, except after a note-on for
+    // note 0 in ascending order, which leaves slot 0 empty until the next note-off.
+    NoteSlots heldNotes{};
+    int32_t stepIndex = 0;          // slot the next step plays
+    int32_t stepLimit = slotCount;  // 0 or below never matches, so it cycles over all notes
+    int32_t noteOrder = asPlayed;   // any other code drops note-ons
+    uint8_t currentNote = 0;        // of the latest step, 0 if silent; kept after its note-off
+    uint8_t channel = 0;            // of the latest message; every outgoing note uses it
+    uint8_t previousChannel = 0;    // the channel the store belongs to
+    ClockLevels levels;
+    bool stepActive = false;  // a step fired and the clock has not fallen since
+};
+
+[[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_Arp", &createInstance<MIDI_Arp>);
+
+void MIDI_Arp::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
+{
+    const midi::Message message{bytes, length};
+    channel = message.channel();
+    if (channel != previousChannel) {
+        clearHeldNotes();
+        sendAllNotesOff();
+        previousChannel = channel;
+    }
+    if (message.isNoteOn()) {
+        insertNote(message.note());
+    } else if (message.isNoteOff()) {
+        removeAndCompact(heldNotes, message.note());
+    } else if (message.isAllNotesOff()) {
+        clearHeldNotes();
+        sendAllNotesOff();
+    } else {
+        midiOut.sendMidi(bytes, length, 0);
+    }
+}
+
+// Both inputs are copied here, so a note-on at the stamp of an order change is stored
+// under the old order and then cleared with the rest of the store.
+void MIDI_Arp::handlePinsChanged()
+{
+    if (lengthIn.wasChanged)
+        stepLimit = std::min(lengthIn.value, slotCount);
+    if (orderIn.wasChanged) {
+        noteOrder = orderIn.value;
+        clearHeldNotes();
+    }
+}
+
+// A step needs the enable input high two spans before the one in which the clock is
+// seen high. A sounding note keeps sounding until the clock falls.
+void MIDI_Arp::processSpan(int32_t sampleCount)
+{
+    levels.readSpan(clockIn, enableIn, blockPosition, sampleCount);
+    if (levels.clockHigh) {
+        if (levels.enableDelayed && !stepActive)
+            fireStep();
+    } else if (stepActive) {
+        if (!levels.enableDelayed)
+            stepIndex = 0;  // disabled: the next enabled cycle starts again at slot 0
+        releaseStep();
+    }
+}
+
+// The limit is tested for equality only: lowered below the index, the steps run on to
+// the first empty slot before starting again at slot 0.
+void MIDI_Arp::fireStep()
+{
+    stepActive = true;
+    if (stepIndex == stepLimit || heldNotes[stepIndex] == 0)
+        stepIndex = 0;
+    currentNote = static_cast<uint8_t>(heldNotes[stepIndex] & 0xFF);
+    if (currentNote != 0)
+        send(midi::noteMessage(midi::noteOn, channel, currentNote, stepVelocity));
+    stepIndex = stepIndex + 1 < slotCount ? stepIndex + 1 : 0;
+}
+
+void MIDI_Arp::releaseStep()
+{
+    stepActive = false;
+    if (currentNote != 0)
+        send(midi::noteMessage(midi::noteOff, channel, currentNote, 0));
+}
+
+void MIDI_Arp::insertNote(int32_t note)
+{
+    if (noteOrder == asPlayed)
+        addToFirstEmpty(heldNotes, note);
+    else if (noteOrder == ascending || noteOrder == descending)
+        insertSorted(note);
+}
+
+// Walks down from the top slot, moving each note that sorts after the new one up a slot.
+// Whatever moves up from the top slot is dropped, so with twelve notes held the one that
+// sorts last of the thirteen goes; a new note that ties with it is the one dropped, and
+// equal notes keep the older first.
+void MIDI_Arp::insertSorted(int32_t note)
+{
+    for (int32_t slot = slotCount - 1; slot >= 0; --slot) {
+        const int32_t held = heldNotes[slot];
+        const bool staysBelow = noteOrder == ascending ? note >= held : note <= held;
+        if (held != 0 && staysBelow) {
+            placeAbove(slot, note);
+            return;
+        }
+        placeAbove(slot, held);
+        heldNotes[slot] = note;
+    }
+}
+

@@ -1,0 +1,61 @@
+// MIDI_RhythmSeq: a sixteen-step sequencer whose steps are gates. On each clocked step
+// whose gate is on, every held key sounds unchanged for as long as the clock stays high.
+#include "mp_base2.h"
+#include "mp_factory.h"
+#include "sequencer_core.h"
+
+class MIDI_RhythmSeq final : public MpBase2 {
+public:
+    MIDI_RhythmSeq()
+    {
+        bindPin(0, midiIn);
+        bindPin(1, midiOut);
+        bindPin(2, clockIn);
+        bindPin(3, enableIn);
+        bindPin(4, tieIn);
+        bindPin(5, stepOut);
+        for (int32_t step = 0; step < SequencerCore::stepCount; ++step)
+            bindPin(6 + step, stepIns[step]);
+        setProcessRoutine(&MIDI_RhythmSeq::runSteps);
+    }
+
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override { core.handleMidi(bytes, length); }
+    void handlePinsChanged() override;
+
+private:
+    void runSteps(int32_t sampleCount) noexcept
+    {
+        if (const auto gate = core.process(blockPosition, sampleCount))
+            playStep(*gate);
+    }
+    void playStep(int32_t gate) noexcept;
+
+    MidiInPin midiIn;
+    MidiOutPin midiOut;
+    AudioInPin clockIn;
+    AudioInPin enableIn;
+    BoolInPin tieIn;
+    IntOutPin stepOut;
+    std::array<BoolInPin, SequencerCore::stepCount> stepIns;
+
+    SequencerCore core{midiOut, clockIn, enableIn, stepOut};
+};
+
+[[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_RhythmSeq", &createInstance<MIDI_RhythmSeq>);
+
+// Switching tie ends every sounding note and forgets the held keys.
+void MIDI_RhythmSeq::handlePinsChanged()
+{
+    core.takeChangedSteps(stepIns);
+    if (tieIn.wasChanged) {
+        core.setTie(tieIn.value != 0);
+        core.allNotesOff();
+    }
+}
+
+void MIDI_RhythmSeq::playStep(int32_t gate) noexcept
+{
+    if (gate == 0)
+        return;
+    core.playHeldKeys([](int32_t key) { return std::optional<uint8_t>(static_cast<uint8_t>(key)); });
+}

@@ -1,0 +1,88 @@
+// What the three sixteen-step sequencers share: capture of the keys held at the MIDI
+// input with channel tracking, the bookkeeping and release of the notes a step sent, and
+// the step engine driven by the clock and enable inputs. A sequencer holds one core after
+// its pins, feeds it its step values and tie setting, and decides only what a firing
+// step plays.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "clock_levels.h"
+#include "mp_pins.h"
+#include "note_slots.h"
+
+class SequencerCore {
+public:
+    static constexpr int32_t noteSlots = static_cast<int32_t>(NoteSlots{}.size());
+    static constexpr int32_t stepCount = 16;
+
+    SequencerCore(MidiOutPin& output, const AudioInPin& clock, const AudioInPin& enable,
+                  IntOutPin& stepNumber) noexcept;
+    SequencerCore(const SequencerCore&) = delete;  // holds its module's pins
+    SequencerCore& operator=(const SequencerCore&) = delete;
+
+    // Held-key capture: note-ons and note-offs change the held keys, controller 123 sends
+    // the core's own All Notes Off, anything else passes unchanged. A message on a new
+    // channel first ends everything on the old one.
+    void handleMidi(const uint8_t* bytes, int32_t length) noexcept;
+
+    // The step engine over `count` samples from `position`. Returns the value of the step
+    // that fired in this span when it is to be played (the module plays it), else nothing.
+    std::optional<int32_t> process(int32_t position, int32_t count) noexcept;
+
+    // Takes the values of the step inputs that changed at this stamp.
+    template <class StepPin>
+    void takeChangedSteps(const std::array<StepPin, stepCount>& stepIns) noexcept
+    {
+        for (int32_t step = 0; step < stepCount; ++step)
+            if (stepIns[step].wasChanged)
+                stepValues[step] = stepIns[step].value;
+    }
+    void setTie(bool joinEqualSteps) noexcept { tie = joinEqualSteps; }
+
+    // Sends All Notes Off on the channel of the held keys and forgets held and sounding notes.
+    void allNotesOff() noexcept;
+
+    // Plays the held keys, oldest first: each as the note `noteFor(key)` gives, at the
+    // block position of the key's slot, or not at all when it gives nothing.
+    template <class NoteFor>
+    void playHeldKeys(NoteFor noteFor) noexcept
+    {
+        for (int32_t slot = 0; slot < noteSlots && heldNotes[slot] > 0; ++slot)
+            if (const std::optional<uint8_t> note = noteFor(heldNotes[slot]))
+                playNote(*note, slot);
+    }
+
+private:
+    void playNote(uint8_t note, int32_t slot) noexcept;
+    void releaseSoundingNotes() noexcept;
+    void startOrStop() noexcept;
+    std::optional<int32_t> fire() noexcept;
+    void clockFell() noexcept;
+    void send(const std::array<uint8_t, 3>& message, int32_t position) noexcept;
+
+    MidiOutPin& midiOut;
+    const AudioInPin& clockIn;
+    const AudioInPin& enableIn;
+    IntOutPin& stepOut;
+
+    ClockLevels levels;  // enableDelayed starts and stops the sequencer
+    bool running = false;
+    bool stepActive = false;      // a step fired and the clock has not been seen low since
+    uint8_t channel = 0;          // channel of the latest message
+    uint8_t previousChannel = 0;  // channel the held keys belong to
+    NoteSlots heldNotes{};        // keys fill from slot 0, oldest first
+    NoteSlots soundingNotes{};    // notes sent by steps and not yet released, same layout
+    // Gate bytes widen to 32 bits without loss, so every sequencer keeps its values here
+    // and the tie rule compares them as they came.
+    std::array<int32_t, stepCount> stepValues{};
+    int32_t stepIndex = 0;  // step the next firing plays
+    int32_t lastStep = 0;   // step the latest firing played
+    bool tie = false;       // neighbouring steps of equal value sound as one
+};
+
+// `key` raised by `semitones` as an 8-bit sum; nothing when that reaches 127, as the
+// shifting sequencers play only notes up to 126.
+std::optional<uint8_t> raisedNote(int32_t key, int32_t semitones) noexcept;

@@ -1,0 +1,122 @@
+#include "chain.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+std::vector<std::string> words(std::string_view text)
+{
+    std::istringstream in{std::string(text)};
+    std::vector<std::string> result;
+    for (std::string word; in >> word;)
+        result.push_back(word);
+    return result;
+}
+
+std::vector<std::string_view> split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+std::string settingNames(const host::ModuleDeclaration& module)
+{
+    std::string names;
+    for (const host::PinDeclaration& pin : module.pins)
+        if (host::isSetting(pin.kind) && (!module.steps || pin.number < module.steps->firstPin))
+            names += (names.empty() ? "" : ", ") + std::string(pin.name);
+    if (module.steps)
+        names += ", " + std::string(module.steps->name) + ", step1 to step16";
+    return names;
+}
+
+int32_t parseValue(const host::ModuleDeclaration& module, const host::PinDeclaration& pin, std::string_view text)
+{
+    const host::ParsedValue parsed = host::parsePinValue(pin, text);
+    if (!parsed.value)
+        throw ChainError(std::string(module.identifier) + " " + std::string(pin.name) + ": " + parsed.problem);
+    return *parsed.value;
+}
+
+void set(ChainStage& stage, int32_t pin, int32_t value)
+{
+    const auto found = std::find_if(stage.settings.begin(), stage.settings.end(),
+                                    [pin](const Setting& setting) { return setting.pin == pin; });
+    found->value = value;
+}
+
+// `steps=v1,v2,...`: one to sixteen values for the step pins, repeated in turn.
+void setSteps(ChainStage& stage, std::string_view list)
+{
+    const host::ModuleDeclaration& module = *stage.module;
+    const host::StepPins& steps = *module.steps;
+    const std::vector<std::string_view> items = split(list, ',');
+    if (items.size() > static_cast<size_t>(steps.count))
+        throw ChainError(std::string(module.identifier) + " " + std::string(steps.name) + ": " +
+                         std::to_string(items.size()) + " values, at most " + std::to_string(steps.count));
+    for (int32_t k = 0; k < steps.count; ++k) {
+        const host::PinDeclaration& pin = *module.pin(steps.firstPin + k);
+        set(stage, pin.number, parseValue(module, pin, items[static_cast<size_t>(k) % items.size()]));
+    }
+}
+
+void applySetting(ChainStage& stage, std::string_view item)
+{
+    const host::ModuleDeclaration& module = *stage.module;
+    const size_t equals = item.find('=');
+    if (equals == std::string_view::npos)
+        throw ChainError("\"" + std::string(item) + "\" after " + std::string(module.identifier) +
+                         " is not a setting: write name=value");
+    const std::string_view name = item.substr(0, equals);
+    const std::string_view value = item.substr(equals + 1);
+    if (module.steps && name == module.steps->name)
+        return setSteps(stage, value);
+    const host::PinDeclaration* pin = module.pin(name);
+    if (pin == nullptr)
+        throw ChainError(std::string(module.identifier) + " has no pin \"" + std::string(name) +
+                         "\" (settings: " + settingNames(module) + ")");
+    if (!host::isSetting(pin->kind))
+        throw ChainError(std::string(module.identifier) + " " + std::string(name) + " is " +
+                         std::string(host::kindName(pin->kind)) + ", wired by the host, not a setting");
+    set(stage, pin->number, parseValue(module, *pin, value));
+}
+
+ChainStage parseStage(std::string_view text)
+{
+    const std::vector<std::string> items = words(text);
+    if (items.empty())
+        throw ChainError("empty module in the chain (two '|' in a row, or one at an end)");
+    const host::ModuleDeclaration* module = host::findModule(items[0]);
+    if (module == nullptr) {
+        std::string known;
+        for (const host::ModuleDeclaration& declared : host::moduleCatalogue())
+            known += (known.empty() ? "" : ", ") + std::string(declared.identifier);
+        throw ChainError("unknown module \"" + items[0] + "\" (modules: " + known + ")");
+    }
+    ChainStage stage{module, {}, std::string(module->identifier)};
+    for (const host::PinDeclaration& pin : module->pins)
+        if (host::isSetting(pin.kind))
+            stage.settings.push_back({pin.number, pin.defaultValue});
+    for (size_t i = 1; i < items.size(); ++i) {
+        applySetting(stage, items[i]);
+        stage.text += " " + items[i];
+    }
+    return stage;
+}
+
+}  // namespace
+
+Chain parseChain(std::string_view text)
+{
+    Chain chain;
+    for (std::string_view part : split(text, '|'))
+        chain.push_back(parseStage(part));
+    return chain;
+}

@@ -1,0 +1,36 @@
+// A chain of modules as a person writes it:
+//   MIDI_Transposer transpose=12 channel=2 | MIDI_Arp order=ascending length=4
+// Each module is named by identifier (the "MIDI_" prefix and case may be left out) and
+// followed by settings for its integer and boolean inputs; a sequencer's steps may be
+// given as one list, `steps=1,0,1,1`, repeated to fill all sixteen.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "module_catalogue.h"
+
+struct Setting {
+    int32_t pin;
+    int32_t value;
+};
+
+struct ChainStage {
+    const host::ModuleDeclaration* module;
+    std::vector<Setting> settings;  // every setting pin, in pin order: given or default
+    std::string text;               // the stage as written, for titles and reports
+};
+
+using Chain = std::vector<ChainStage>;
+
+// An unknown module or pin, a value out of range, a malformed item. The message names
+// the module, the pin and what would be accepted.
+class ChainError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Chain parseChain(std::string_view text);

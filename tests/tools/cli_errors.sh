@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # midimod's one-line errors and exit codes, and that a failed render writes nothing.
 set -uo pipefail
-midimod=$1
+midimod=("$@")  # the command that runs midimod, maybe behind an emulator
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 failures=0
@@ -12,14 +12,14 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # message containing the first.
 expect_error() {
   local reason=$1; shift
-  if midimod_output=$("$midimod" "$@" 2>&1 >/dev/null); then
+  if midimod_output=$("${midimod[@]}" "$@" 2>&1 >/dev/null); then
     fail "midimod $* succeeded"
   elif [[ "$midimod_output" != *"$reason"* || $(printf '%s\n' "$midimod_output" | wc -l) -ne 1 ]]; then
     fail "midimod $*: expected one line with '$reason', got: $midimod_output"
   fi
 }
 
-"$midimod" demo --out "$dir/demo" >/dev/null || fail "demo failed"
+"${midimod[@]}" demo --out "$dir/demo" >/dev/null || fail "demo failed"
 phrase=$dir/demo/phrase.mid
 out=$dir/out.mid
 printf 'not midi' >"$dir/text.mid"
@@ -37,7 +37,7 @@ expect_error "cannot write $dir/none/out.svg" render "$phrase" -o "$out" --roll 
 [ ! -e "$out" ] || fail "a failed render left $out behind"
 ls "$dir" | grep -q partial && fail "a temporary file was left behind"
 
-"$midimod" render "$phrase" -o "$out" --roll "$dir/out.svg" --chain "MIDI_Transposer transpose=12" >/dev/null ||
+"${midimod[@]}" render "$phrase" -o "$out" --roll "$dir/out.svg" --chain "MIDI_Transposer transpose=12" >/dev/null ||
   fail "a good render failed"
 [ -s "$out" ] && [ -s "$dir/out.svg" ] || fail "a good render wrote no files"
 

@@ -3,7 +3,9 @@
 // as a host compiled by another compiler would lay them out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library_fixture.h"
@@ -11,6 +13,21 @@
 namespace {
 
 using Slot = void*;
+
+// Text as a host writes it: a host compiled for Windows uses wchar_t, 16 bits wide there;
+// elsewhere wchar_t has 32 bits and a host uses char16_t.
+#if defined(_WIN32)
+using HostChar = wchar_t;
+#else
+using HostChar = char16_t;
+#endif
+static_assert(sizeof(HostChar) == 2);
+using HostText = std::basic_string<HostChar>;
+
+HostText hostText(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
+}
 
 const Slot* slotsOf(const void* object)
 {
@@ -67,17 +84,21 @@ TEST(Slots, FactoryOperationsSitInTheirSlots)
 {
     void* factory = factoryObject();
     int32_t version = 0;
-    char16_t text[28];
-    EXPECT_EQ((callSlot<int32_t, int32_t*, int32_t, char16_t*>(factory, 4, &version, 28, text)), 0);
+    HostChar text[32];
+    std::fill(std::begin(text), std::end(text), HostChar('x'));
+    EXPECT_EQ((callSlot<int32_t, int32_t*, int32_t, HostChar*>(factory, 4, &version, 28, text)), 0);
     EXPECT_EQ(version, 30800);
+    EXPECT_EQ(HostText(text), hostText("MS Compiler V1924 (Release)"));
+    EXPECT_EQ(text[28], HostChar('x'));  // nothing written past the capacity
 
+    const HostText transposer = hostText("MIDI_Transposer");
     void* module = nullptr;
-    EXPECT_EQ((callSlot<int32_t, const char16_t*, int32_t, void**>(factory, 5, u"MIDI_Transposer", 0, &module)), 0);
+    EXPECT_EQ((callSlot<int32_t, const HostChar*, int32_t, void**>(factory, 5, transposer.c_str(), 0, &module)), 0);
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(callSlot<int32_t>(module, 2), 0);  // release destroys it
 
     RawHost host{rawHostTable, 0, {}};
-    EXPECT_EQ((callSlot<int32_t, const char16_t*, int32_t, void*, void**>(factory, 3, u"MIDI_Transposer", 0,
+    EXPECT_EQ((callSlot<int32_t, const HostChar*, int32_t, void*, void**>(factory, 3, transposer.c_str(), 0,
                                                                           &host, &module)),
               0);
     EXPECT_EQ(host.references, 1);
@@ -91,8 +112,9 @@ TEST(Slots, BothModulePartsAndTheHostTableLineUp)
     RawHost host{rawHostTable, 0, {}};
     void* factory = factoryObject();
     void* plugin2 = nullptr;
-    ASSERT_EQ((callSlot<int32_t, const char16_t*, int32_t, void*, void**>(factory, 3, u"MIDI_Transposer", 0,
-                                                                          &host, &plugin2)),
+    ASSERT_EQ((callSlot<int32_t, const HostChar*, int32_t, void*, void**>(factory, 3,
+                                                                          hostText("MIDI_Transposer").c_str(),
+                                                                          0, &host, &plugin2)),
               0);
 
     // Second part: 5 attachPinBuffer, 6 processBlock, 7 customRequest.

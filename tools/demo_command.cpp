@@ -24,7 +24,7 @@ struct DemoChain {
 // One chain per module, in the catalogue's order.
 constexpr DemoChain demoChains[] = {
     {"MIDI_Arp", "order=ascending"},
-    {"MIDI_Block", "gate=off"},
+    {"MIDI_Block", "gate=on gate=off@6 gate=on@10"},
     {"MIDI_NoteCounter", "max-notes=2"},
     {"MIDI_RhythmSeq", "steps=on,off,off,on,off,off,on,off"},
     {"MIDI_ScaledSeq", "root=C scale=major steps=0,2,4,rest,7,4,2,rest"},

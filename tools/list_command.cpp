@@ -57,7 +57,8 @@ void list(const std::string& libraryPath)
         std::printf("\n");
     }
     std::printf("A chain names modules with settings, e.g. --chain \"MIDI_Transposer transpose=12 | "
-                "MIDI_Arp order=ascending length=4\".\n");
+                "MIDI_Arp order=ascending length=4\".\n"
+                "A setting changes at a beat, counted from 0 at the start, with @: \"MIDI_Block gate=off@6 gate=on@10\".\n");
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 int main(int argc, char** argv)
 {
     CLI::App app{"midimod: MIDI modules on the command line"};
+    // Options start with '-' everywhere. CLI11 would also read "/name" as an option on
+    // Windows, and so take a path like /music/song.mid for one. Set before the
+    // subcommands, which copy it.
+    app.allow_windows_style_options(false);
     addRenderCommand(app);
     addDemoCommand(app);
     addListCommand(app);

@@ -7,12 +7,19 @@
 
 namespace {
 
-std::vector<std::pair<int32_t, int32_t>> settingsOf(const ChainStage& stage)
+using Pairs = std::vector<std::pair<int32_t, int32_t>>;
+
+Pairs pairsOf(const std::vector<Setting>& settings)
 {
-    std::vector<std::pair<int32_t, int32_t>> result;
-    for (const Setting& setting : stage.settings)
+    Pairs result;
+    for (const Setting& setting : settings)
         result.emplace_back(setting.pin, setting.value);
     return result;
+}
+
+Pairs settingsOf(const ChainStage& stage)
+{
+    return pairsOf(stage.settings);
 }
 
 TEST(Chain, TakesGivenValuesAndWordsAndFillsEveryOtherSettingWithItsDefault)
@@ -39,6 +46,28 @@ TEST(Chain, RepeatsAStepListOverTheSixteenStepsAndLetsSingleStepsFollow)
     EXPECT_EQ(settingsOf(rhythm[0])[2], (std::pair<int32_t, int32_t>{7, 0}));
 }
 
+TEST(Chain, TakesChangesAtBeatsInBeatOrderAndAtBeatZeroAsTheStartValue)
+{
+    const ChainStage block = parseChain("MIDI_Block gate=off@2.5 gate=on@1 gate=on@0 gate=off@0.0 gate=on@1")[0];
+    EXPECT_EQ(settingsOf(block), (Pairs{{2, 0}}));
+    ASSERT_EQ(block.changes.size(), 3u);
+    EXPECT_EQ(block.changes[0].beat, 1.0);
+    EXPECT_EQ(pairsOf(block.changes[0].settings), (Pairs{{2, 1}}));
+    EXPECT_EQ(block.changes[1].text, "gate=on@1");
+    EXPECT_EQ(block.changes[2].beat, 2.5);
+    EXPECT_EQ(pairsOf(block.changes[2].settings), (Pairs{{2, 0}}));
+    EXPECT_EQ(block.changes[2].text, "gate=off@2.5");
+    EXPECT_EQ(block.text, "MIDI_Block gate=off@2.5 gate=on@1 gate=on@0 gate=off@0.0 gate=on@1");
+
+    const ChainStage sequencer = parseChain("MIDI_SemiSeq steps=5,rest@4")[0];
+    ASSERT_EQ(sequencer.changes.size(), 1u);
+    const Pairs steps = pairsOf(sequencer.changes[0].settings);
+    ASSERT_EQ(steps.size(), 16u);
+    EXPECT_EQ(steps[0], (std::pair<int32_t, int32_t>{6, 5}));
+    EXPECT_EQ(steps[15], (std::pair<int32_t, int32_t>{21, -1}));
+    EXPECT_EQ(settingsOf(sequencer)[1], (std::pair<int32_t, int32_t>{6, 0}));
+}
+
 TEST(Chain, NamesWhatIsWrong)
 {
     const struct {
@@ -59,6 +88,17 @@ TEST(Chain, NamesWhatIsWrong)
         {"MIDI_SemiSeq steps=0,127", "MIDI_SemiSeq step2: 127 is out of range (0 to 126, or rest)"},
         {"MIDI_SemiSeq steps=0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", "17 values, at most 16"},
         {"MIDI_ScaledSeq steps=1,,2", "\"\" is not a value"},
+        {"MIDI_Block gate=off@", "MIDI_Block gate=off@: \"\" after '@' is not a beat (beats count from 0"},
+        {"MIDI_Block gate=off@x", "\"x\" after '@' is not a beat"},
+        {"MIDI_Block gate=off@-1", "\"-1\" after '@' is not a beat"},
+        {"MIDI_Block gate=off@2@3", "\"2@3\" after '@' is not a beat"},
+        {"MIDI_Block gate=off@1e3", "\"1e3\" after '@' is not a beat"},
+        {"MIDI_Block gate=off@inf", "\"inf\" after '@' is not a beat"},
+        {"MIDI_Block gate=off@nan", "\"nan\" after '@' is not a beat"},
+        {"MIDI_Block gate=maybe@2", "MIDI_Block gate: \"maybe\" is not a value (on or off)"},
+        {"MIDI_Block gate@2", "\"gate@2\" after MIDI_Block is not a setting: write name=value or name=value@beat"},
+        {"MIDI_Block gate@2=off", "MIDI_Block has no pin \"gate@2\""},
+        {"MIDI_SemiSeq steps=0,300@4", "MIDI_SemiSeq step2: 300 is out of range"},
     };
     for (const auto& bad : cases) {
         try {

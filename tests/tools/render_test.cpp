@@ -122,6 +122,73 @@ TEST(Render, EndsNotesStillSoundingWhenTheTailRunsOut)
     EXPECT_FALSE(sounding.any());
 }
 
+// Four one-beat notes, C E G A. The gate closes at beat 1.5, halfway through E: All Notes
+// Off ends E there and G is held back. It opens at beat 2.5, so G's note-off passes to
+// no note, and A plays.
+TEST(Render, GateClosingAndOpeningAtBeatsCutsAndHoldsBackNotes)
+{
+    REQUIRE_MODULE("MIDI_Block");
+    const smf::File melody =
+        fileOf({{0, {0x90, 60, 90}}, {480, {0x80, 60, 0}}, {480, {0x90, 64, 90}}, {960, {0x80, 64, 0}},
+                {960, {0x90, 67, 90}}, {1440, {0x80, 67, 0}}, {1440, {0x90, 69, 90}}, {1920, {0x80, 69, 0}}},
+               1920);
+    const RenderedFile rendered = render(melody, "MIDI_Block gate=off@1.5 gate=on@2.5");
+    EXPECT_EQ(played(rendered.outputNotes),
+              (std::vector<Played>{{0, 480, 60, 0}, {480, 720, 64, 0}, {1440, 1920, 69, 0}}));
+    const std::vector<smf::Event> events = smf::mergeTracks(rendered.output);
+    const auto allNotesOffAt = [&events](uint64_t tick) {
+        return std::count_if(events.begin(), events.end(), [tick](const smf::Event& event) {
+            return event.tick == tick && event.bytes == std::vector<uint8_t>{0xB0, 123, 0};
+        });
+    };
+    EXPECT_EQ(allNotesOffAt(720), 1);
+    EXPECT_EQ(allNotesOffAt(1200), 1);
+}
+
+// Blocks of 25 ticks start at ticks 700 and 725, so the change at beat 1.5 (tick 720)
+// falls inside a block, between a note before it and one after it. The module sends at
+// the block's start: the note before passes there and the All Notes Off ends it at once;
+// the note after the change is held back.
+TEST(Render, ChangeInsideABlockComesBetweenTheMessagesAroundIt)
+{
+    REQUIRE_MODULE("MIDI_Block");
+    const smf::File notes = fileOf(
+        {{710, {0x90, 62, 90}}, {715, {0x80, 62, 0}}, {722, {0x90, 65, 90}}, {724, {0x80, 65, 0}}}, 960);
+    JobSettings settings;
+    settings.tempo = 125;
+    settings.options.blockSize = 25 * 48;
+    const RenderedFile rendered = renderFile(builtLibrary(), notes, parseChain("MIDI_Block gate=off@1.5"), settings);
+    EXPECT_EQ(played(rendered.outputNotes), (std::vector<Played>{{700, 700, 62, 0}}));
+}
+
+// Blocks of 75 ticks start at ticks 450 and 525: the clock's rise at beat 1 (tick 480)
+// and the change at tick 510 share a block. The step at the rise, sent at the block's
+// start, still plays the value before the change; the next step plays the new one.
+TEST(Render, ChangeInsideABlockComesAfterAClockEdgeBeforeIt)
+{
+    REQUIRE_MODULE("MIDI_SemiSeq");
+    JobSettings settings;
+    settings.tempo = 125;
+    settings.options.blockSize = 75 * 48;
+    const RenderedFile rendered = renderFile(builtLibrary(), fileOf({{0, {0x90, 60, 90}}, {960, {0x80, 60, 0}}}, 960),
+                                             parseChain("MIDI_SemiSeq steps=0 steps=12@1.0625"), settings);
+    const auto atBeatOne = std::find_if(rendered.outputNotes.begin(), rendered.outputNotes.end(),
+                                        [](const notes::Note& note) { return note.start == 450; });
+    ASSERT_TRUE(atBeatOne != rendered.outputNotes.end() && atBeatOne + 1 != rendered.outputNotes.end());
+    EXPECT_EQ(atBeatOne->pitch, 60);
+    EXPECT_EQ((atBeatOne + 1)->pitch, 72);
+}
+
+TEST(Render, RefusesASettingChangeAfterTheInputsEnd)
+{
+    try {
+        render(heldChord, "MIDI_Transposer transpose=5@1 transpose=7@1.5");
+        ADD_FAILURE() << "accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "MIDI_Transposer transpose=7@1.5: beat 1.5 is after the input's end at beat 1");
+    }
+}
+
 TEST(Render, ReleasesKeysTheInputLeavesHeldAtItsEnd)
 {
     const RenderedFile rendered = render(fileOf({{0, {0x90, 60, 90}}}, 240), "MIDI_Transposer");

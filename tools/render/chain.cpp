@@ -1,6 +1,8 @@
 #include "chain.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -45,39 +47,35 @@ int32_t parseValue(const host::ModuleDeclaration& module, const host::PinDeclara
     return *parsed.value;
 }
 
-void set(ChainStage& stage, int32_t pin, int32_t value)
+void set(ChainStage& stage, const Setting& given)
 {
     const auto found = std::find_if(stage.settings.begin(), stage.settings.end(),
-                                    [pin](const Setting& setting) { return setting.pin == pin; });
-    found->value = value;
+                                    [&given](const Setting& setting) { return setting.pin == given.pin; });
+    found->value = given.value;
 }
 
 // `steps=v1,v2,...`: one to sixteen values for the step pins, repeated in turn.
-void setSteps(ChainStage& stage, std::string_view list)
+std::vector<Setting> stepSettings(const host::ModuleDeclaration& module, std::string_view list)
 {
-    const host::ModuleDeclaration& module = *stage.module;
     const host::StepPins& steps = *module.steps;
     const std::vector<std::string_view> items = split(list, ',');
     if (items.size() > static_cast<size_t>(steps.count))
         throw ChainError(std::string(module.identifier) + " " + std::string(steps.name) + ": " +
                          std::to_string(items.size()) + " values, at most " + std::to_string(steps.count));
+    std::vector<Setting> settings;
     for (int32_t k = 0; k < steps.count; ++k) {
         const host::PinDeclaration& pin = *module.pin(steps.firstPin + k);
-        set(stage, pin.number, parseValue(module, pin, items[static_cast<size_t>(k) % items.size()]));
+        settings.push_back({pin.number, parseValue(module, pin, items[static_cast<size_t>(k) % items.size()])});
     }
+    return settings;
 }
 
-void applySetting(ChainStage& stage, std::string_view item)
+// The pins and values that `name=value` sets.
+std::vector<Setting> itemSettings(const host::ModuleDeclaration& module, std::string_view name,
+                                  std::string_view value)
 {
-    const host::ModuleDeclaration& module = *stage.module;
-    const size_t equals = item.find('=');
-    if (equals == std::string_view::npos)
-        throw ChainError("\"" + std::string(item) + "\" after " + std::string(module.identifier) +
-                         " is not a setting: write name=value");
-    const std::string_view name = item.substr(0, equals);
-    const std::string_view value = item.substr(equals + 1);
     if (module.steps && name == module.steps->name)
-        return setSteps(stage, value);
+        return stepSettings(module, value);
     const host::PinDeclaration* pin = module.pin(name);
     if (pin == nullptr)
         throw ChainError(std::string(module.identifier) + " has no pin \"" + std::string(name) +
@@ -85,7 +83,39 @@ void applySetting(ChainStage& stage, std::string_view item)
     if (!host::isSetting(pin->kind))
         throw ChainError(std::string(module.identifier) + " " + std::string(name) + " is " +
                          std::string(host::kindName(pin->kind)) + ", wired by the host, not a setting");
-    set(stage, pin->number, parseValue(module, *pin, value));
+    return {{pin->number, parseValue(module, *pin, value)}};
+}
+
+// Quarter notes from 0 at the start of the music, a fraction allowed: `4`, `2.5`.
+double parseBeat(const host::ModuleDeclaration& module, std::string_view item, std::string_view text)
+{
+    double beat = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), beat, std::chars_format::fixed);
+    if (error != std::errc{} || end != text.data() + text.size() || !(beat >= 0) || std::isinf(beat))
+        throw ChainError(std::string(module.identifier) + " " + std::string(item) + ": \"" + std::string(text) +
+                         "\" after '@' is not a beat (beats count from 0 at the start: @4, @2.5)");
+    return beat;
+}
+
+// `name=value` sets the value from the start, as does `name=value@0`; `name=value@BEAT`
+// changes it at that beat.
+void applySetting(ChainStage& stage, std::string_view item)
+{
+    const host::ModuleDeclaration& module = *stage.module;
+    const size_t equals = item.find('=');
+    if (equals == std::string_view::npos)
+        throw ChainError("\"" + std::string(item) + "\" after " + std::string(module.identifier) +
+                         " is not a setting: write name=value or name=value@beat");
+    const std::string_view value = item.substr(equals + 1);
+    const size_t at = value.find('@');
+    const double beat = at == std::string_view::npos ? 0 : parseBeat(module, item, value.substr(at + 1));
+    std::vector<Setting> settings = itemSettings(module, item.substr(0, equals), value.substr(0, at));
+    if (beat > 0) {
+        stage.changes.push_back({beat, std::move(settings), std::string(item)});
+        return;
+    }
+    for (const Setting& setting : settings)
+        set(stage, setting);
 }
 
 ChainStage parseStage(std::string_view text)
@@ -100,7 +130,7 @@ ChainStage parseStage(std::string_view text)
             known += (known.empty() ? "" : ", ") + std::string(declared.identifier);
         throw ChainError("unknown module \"" + items[0] + "\" (modules: " + known + ")");
     }
-    ChainStage stage{module, {}, std::string(module->identifier)};
+    ChainStage stage{module, {}, {}, std::string(module->identifier)};
     for (const host::PinDeclaration& pin : module->pins)
         if (host::isSetting(pin.kind))
             stage.settings.push_back({pin.number, pin.defaultValue});
@@ -108,6 +138,7 @@ ChainStage parseStage(std::string_view text)
         applySetting(stage, items[i]);
         stage.text += " " + items[i];
     }
+    std::ranges::stable_sort(stage.changes, {}, &SettingChange::beat);
     return stage;
 }
 

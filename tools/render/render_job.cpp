@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -71,6 +72,24 @@ int closeSoundingNotes(smf::Track& track, uint64_t endTick)
     return static_cast<int>(stillSounding.size());
 }
 
+std::string beats(double beat)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", beat);
+    return text;
+}
+
+// A change after the input's end would come when the render may already be over.
+void checkChangesWithin(const Chain& chain, uint64_t endTick, uint16_t ticksPerQuarter)
+{
+    const double endBeat = double(endTick) / ticksPerQuarter;
+    for (const ChainStage& stage : chain)
+        for (const SettingChange& change : stage.changes)
+            if (change.beat > endBeat)
+                throw std::runtime_error(std::string(stage.module->identifier) + " " + change.text + ": beat " +
+                                         beats(change.beat) + " is after the input's end at beat " + beats(endBeat));
+}
+
 }  // namespace
 
 std::string describeChain(const Chain& chain)
@@ -93,6 +112,7 @@ RenderedFile renderFile(host::ModuleLibrary& library, const smf::File& input, co
     if (inputSeconds > longestInput)
         throw std::runtime_error("the input lasts more than " + std::to_string(std::lround(longestInput / 60)) +
                                  " minutes, longer than midimod renders");
+    checkChangesWithin(chain, smf::endTick(input), timeMap.ticksPerQuarter());
     const InputStream stream = inputStream(input, timeMap, rate);
 
     const RenderResult result = renderChain(library, chain, stream.messages, stream.endSample, timeMap, settings.options);

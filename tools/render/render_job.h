@@ -31,7 +31,8 @@ struct RenderedFile {
 constexpr double longestInput = 3600;
 
 // Throws std::runtime_error for a file timed in SMPTE frames or longer than
-// `longestInput`, and for a module missing from the library.
+// `longestInput`, for a setting change after the file's end, and for a module missing
+// from the library.
 RenderedFile renderFile(host::ModuleLibrary& library, const smf::File& input, const Chain& chain,
                         const JobSettings& settings);
 

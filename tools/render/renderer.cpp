@@ -8,8 +8,15 @@
 
 namespace {
 
+struct TimedSetting {
+    int64_t sample;
+    Setting setting;
+};
+
 struct Stage {
     const ChainStage& chainStage;
+    std::vector<TimedSetting> changes;  // in sample order
+    size_t nextChange = 0;
     std::unique_ptr<host::Module> module;
     int32_t midiIn;
     int32_t midiOut;
@@ -18,6 +25,25 @@ struct Stage {
     notes::Sounding inputHeld;           // what the module's input holds, for a gated enable
     notes::Sounding output;              // what the module leaves sounding
 };
+
+std::vector<TimedSetting> timedChanges(const ChainStage& stage, const TimeMap& timeMap, int32_t sampleRate)
+{
+    std::vector<TimedSetting> timed;
+    for (const SettingChange& change : stage.changes) {
+        const int64_t sample = timeMap.sampleAt(change.beat * timeMap.ticksPerQuarter(), sampleRate);
+        for (const Setting& setting : change.settings)
+            timed.push_back({sample, setting});
+    }
+    return timed;
+}
+
+void addValue(const ChainStage& stage, int32_t stamp, const Setting& setting, host::EventList& events)
+{
+    if (stage.module->pin(setting.pin)->kind == host::PinKind::boolIn)
+        events.boolValue(stamp, setting.pin, setting.value != 0);
+    else
+        events.value(stamp, setting.pin, setting.value);
+}
 
 std::unique_ptr<host::Module> createModule(host::ModuleLibrary& library, std::string_view identifier)
 {
@@ -42,6 +68,8 @@ public:
 private:
     std::vector<TimedMessage> runStage(Stage& stage, int64_t start, const std::vector<TimedMessage>& incoming);
     void addStartEvents(const Stage& stage, host::EventList& events) const;
+    void addEvents(Stage& stage, int64_t start, const std::vector<TimedMessage>& incoming,
+                   host::EventList& events) const;
     void followHeldNotes(Stage& stage, int64_t start, const std::vector<TimedMessage>& incoming) const;
 
     RenderOptions options;
@@ -60,7 +88,8 @@ ChainRenderer::ChainRenderer(host::ModuleLibrary& library, const Chain& chain, c
     stages.reserve(chain.size());
     for (const ChainStage& written : chain) {
         const host::ModuleDeclaration& module = *written.module;
-        Stage& stage = stages.emplace_back(Stage{written, createModule(library, module.identifier),
+        Stage& stage = stages.emplace_back(Stage{written, timedChanges(written, timeMap, options.sampleRate), 0,
+                                                 createModule(library, module.identifier),
                                                  module.firstPinOf(host::PinKind::midiIn)->number,
                                                  module.firstPinOf(host::PinKind::midiOut)->number,
                                                  module.pin("clock"), module.pin("enable"), {}, {}});
@@ -90,16 +119,31 @@ bool ChainRenderer::quiet() const
 // starts, all at the first sample, as a host starts a patch.
 void ChainRenderer::addStartEvents(const Stage& stage, host::EventList& events) const
 {
-    for (const Setting& setting : stage.chainStage.settings) {
-        if (stage.chainStage.module->pin(setting.pin)->kind == host::PinKind::boolIn)
-            events.boolValue(0, setting.pin, setting.value != 0);
-        else
-            events.value(0, setting.pin, setting.value);
-    }
+    for (const Setting& setting : stage.chainStage.settings)
+        addValue(stage.chainStage, 0, setting, events);
     for (const host::PinDeclaration& pin : stage.chainStage.module->pins)
         if (pin.kind == host::PinKind::audioIn)
             events.streamStart(0, pin.number);
     events.graphStart(0);
+}
+
+// The block's MIDI and the setting changes that fall in it, in time order; at one sample
+// the changes come first, as at the start.
+void ChainRenderer::addEvents(Stage& stage, int64_t start, const std::vector<TimedMessage>& incoming,
+                              host::EventList& events) const
+{
+    const auto addChangesBefore = [&](int64_t end) {
+        for (; stage.nextChange < stage.changes.size() && stage.changes[stage.nextChange].sample < end;
+             ++stage.nextChange) {
+            const TimedSetting& change = stage.changes[stage.nextChange];
+            addValue(stage.chainStage, static_cast<int32_t>(change.sample - start), change.setting, events);
+        }
+    };
+    for (const TimedMessage& message : incoming) {
+        addChangesBefore(message.sample + 1);
+        events.midi(static_cast<int32_t>(message.sample - start), stage.midiIn, message.bytes);
+    }
+    addChangesBefore(start + options.blockSize);
 }
 
 void ChainRenderer::followHeldNotes(Stage& stage, int64_t start, const std::vector<TimedMessage>& incoming) const
@@ -119,8 +163,7 @@ std::vector<TimedMessage> ChainRenderer::runStage(Stage& stage, int64_t start,
     host::EventList events;
     if (firstBlock)
         addStartEvents(stage, events);
-    for (const TimedMessage& message : incoming)
-        events.midi(static_cast<int32_t>(message.sample - start), stage.midiIn, message.bytes);
+    addEvents(stage, start, incoming, events);
     if (stage.clock != nullptr)
         std::ranges::copy(clockSamples, stage.module->audio(stage.clock->number).begin());
     if (stage.enable != nullptr && options.enable == EnableMode::heldNotes)

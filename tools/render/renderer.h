@@ -37,8 +37,10 @@ struct RenderResult {
 // How long the render may run on past the input's end, waiting for the chain to fall quiet.
 constexpr int tailBeats = 16;
 
-// Renders `input` (in sample order, ending at `inputEnd`) through the chain. Throws
-// std::runtime_error when the library lacks a module of the chain.
+// Renders `input` (in sample order, ending at `inputEnd`) through the chain. Each module's
+// settings arrive in the first block, and its setting changes at the samples of their
+// beats on the time map, which fall by `inputEnd`. Throws std::runtime_error when the
+// library lacks a module of the chain.
 RenderResult renderChain(host::ModuleLibrary& library, const Chain& chain, const std::vector<TimedMessage>& input,
                          int64_t inputEnd, const TimeMap& timeMap, const RenderOptions& options);
 

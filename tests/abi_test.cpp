@@ -42,12 +42,6 @@ TEST(Identifiers, HaveTheirByteLayout)
               (Bytes{0x2F, 0x53, 0x1B, 0x4F, 0x46, 0x3C, 0x27, 0x49, 0xA4, 0x98, 0x61, 0x48, 0x67, 0x42, 0x5B, 0xE7}));
 }
 
-TEST(Identifiers, AreSixteenBitCodeUnits)
-{
-    static_assert(sizeof(char16_t) == 2);
-    EXPECT_EQ(sizeof(u"MIDI_Arp"[0]), 2u);
-}
-
 TEST(EntryPoint, ReturnsTheSameFactoryEveryTime)
 {
     void* first = nullptr;

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace host {
 
@@ -67,6 +68,11 @@ struct ParsedValue {
     std::string problem;
 };
 ParsedValue parsePinValue(const PinDeclaration& pin, std::string_view text);
+
+// Every value of the range has a word: the words are the values, numbers a second way.
+bool isEnumeration(const PinDeclaration& pin);
+// Each value's first word, in the order of the words: how a host labels the values.
+std::vector<NamedValue> valueLabels(const PinDeclaration& pin);
 
 // "-127 to 127", "played, ascending, descending", "on, off", "0 to 126 or rest".
 std::string describeValues(const PinDeclaration& pin);

@@ -20,15 +20,6 @@ bool inRange(const PinDeclaration& pin, int32_t value)
     return (value >= pin.minimum && value <= pin.maximum) || nameOf(pin, value) != nullptr;
 }
 
-// Every value of the range has a word: the words are the values, numbers a second way.
-bool isEnumeration(const PinDeclaration& pin)
-{
-    for (int32_t value = pin.minimum; value <= pin.maximum; ++value)
-        if (nameOf(pin, value) == nullptr)
-            return false;
-    return true;
-}
-
 std::optional<int32_t> wholeNumber(std::string_view text)
 {
     if (text.starts_with('+'))
@@ -41,6 +32,23 @@ std::optional<int32_t> wholeNumber(std::string_view text)
 }
 
 }  // namespace
+
+bool isEnumeration(const PinDeclaration& pin)
+{
+    for (int32_t value = pin.minimum; value <= pin.maximum; ++value)
+        if (nameOf(pin, value) == nullptr)
+            return false;
+    return true;
+}
+
+std::vector<NamedValue> valueLabels(const PinDeclaration& pin)
+{
+    std::vector<NamedValue> labels;
+    for (const NamedValue& named : pin.names)
+        if (nameOf(pin, named.value) == &named)
+            labels.push_back(named);
+    return labels;
+}
 
 ParsedValue parsePinValue(const PinDeclaration& pin, std::string_view text)
 {
@@ -61,11 +69,8 @@ std::string describeValues(const PinDeclaration& pin)
         return "on or off";
     const std::string range = std::to_string(pin.minimum) + " to " + std::to_string(pin.maximum);
     std::string words;
-    for (const NamedValue& named : pin.names) {
-        const bool firstForValue = nameOf(pin, named.value) == &named;
-        if (firstForValue)
-            words += (words.empty() ? "" : ", ") + std::string(named.name);
-    }
+    for (const NamedValue& label : valueLabels(pin))
+        words += (words.empty() ? "" : ", ") + std::string(label.name);
     if (words.empty())
         return range;
     return isEnumeration(pin) ? words + " (or " + range + ")" : range + ", or " + words;

@@ -119,7 +119,7 @@ void ModuleAdapter::activate()
 void ModuleAdapter::run(uint32_t frames)
 {
     outputSequence.begin(static_cast<LV2_Atom_Sequence*>(connection(midiOutPort)), uris.atomSequence, uris.midiEvent);
-    if (module == nullptr)
+    if (module == nullptr || frames == 0)  // settings wait for a run with frames to carry them
         return;
     ranSinceCreation = true;
     readControls();

@@ -44,11 +44,21 @@ std::string nameOf(const host::ModuleDeclaration& module, const PinDeclaration& 
     return std::string(pin.name);
 }
 
+// A port's range covers its words too: a step's "rest" lies below its numbers.
+PinDeclaration widenedOverWords(PinDeclaration pin)
+{
+    for (const host::NamedValue& word : pin.names) {
+        pin.minimum = std::min(pin.minimum, word.value);
+        pin.maximum = std::max(pin.maximum, word.value);
+    }
+    return pin;
+}
+
 Port portFor(uint32_t index, PortRole role, const PinDeclaration& pin, std::string name)
 {
     std::string symbol = name;
     std::replace(symbol.begin(), symbol.end(), '-', '_');
-    return {index, role, pin, std::move(symbol), std::move(name)};
+    return {index, role, widenedOverWords(pin), std::move(symbol), std::move(name)};
 }
 
 }  // namespace

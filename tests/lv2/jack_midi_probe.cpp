@@ -3,10 +3,12 @@
 // same count. Player and recorder are two JACK clients, so that the graph runs player,
 // host, recorder within one cycle and a message passed straight through keeps its frame.
 //
-//   jack_midi_probe PLAY_TO RECORD_FROM FRAMES < events > recorded
+//   jack_midi_probe PLAY_TO RECORD_FROM FRAMES [BPM] < events > recorded
 //
 // Both event lists have one message a line: its frame, then its bytes in hexadecimal.
-// The probe ends after FRAMES frames, or fails after 30 s of waiting for them.
+// The probe ends after FRAMES frames, or fails after 30 s of waiting for them. With BPM,
+// the probe also rolls the transport as its timebase master, at that tempo in 4/4, bar
+// and beat computed afresh from the frame every cycle, so that they never drift from it.
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
@@ -40,6 +42,23 @@ struct Probe {
     std::atomic<int64_t> start{-1};
     std::atomic<int64_t> recordedUpTo{0};
 };
+
+void beatsFromFrame(jack_transport_state_t, jack_nframes_t, jack_position_t* position, int, void* argument)
+{
+    const double beatsPerMinute = *static_cast<double*>(argument);
+    const double ticksPerBeat = 1920;
+    const double beats = double(position->frame) * beatsPerMinute / (60.0 * position->frame_rate);
+    const auto wholeBeats = static_cast<int64_t>(beats);
+    position->valid = JackPositionBBT;
+    position->beats_per_bar = 4;
+    position->beat_type = 4;
+    position->ticks_per_beat = ticksPerBeat;
+    position->beats_per_minute = beatsPerMinute;
+    position->bar = int32_t(wholeBeats / 4) + 1;
+    position->beat = int32_t(wholeBeats % 4) + 1;
+    position->tick = int32_t((beats - double(wholeBeats)) * ticksPerBeat);
+    position->bar_start_tick = double(position->bar - 1) * 4 * ticksPerBeat;
+}
 
 int play(jack_nframes_t frames, void* argument)
 {
@@ -119,10 +138,11 @@ void connect(jack_client_t* client, const char* from, const char* to)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: jack_midi_probe PLAY_TO RECORD_FROM FRAMES < events > recorded\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: jack_midi_probe PLAY_TO RECORD_FROM FRAMES [BPM] < events > recorded\n");
         return 2;
     }
+    static double beatsPerMinute = argc == 5 ? std::stod(argv[4]) : 0;
     const int64_t length = std::stoll(argv[3]);
     static Probe probe;
     probe.toPlay = readMessages(std::cin);
@@ -135,6 +155,11 @@ int main(int argc, char** argv)
         return 1;
     connect(probe.player, jack_port_name(probe.out), argv[1]);
     connect(probe.recorder, argv[2], jack_port_name(probe.in));
+    if (beatsPerMinute > 0) {
+        jack_set_timebase_callback(probe.player, 0, beatsFromFrame, &beatsPerMinute);
+        jack_transport_locate(probe.player, 0);
+        jack_transport_start(probe.player);
+    }
     probe.armed = true;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (probe.start < 0 || probe.recordedUpTo < length) {

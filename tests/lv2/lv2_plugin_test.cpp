@@ -173,5 +173,18 @@ TEST(Lv2Plugin, TakesWhatAHostGetsWrongSafely)
     EXPECT_TRUE(transposer.outputStayedWithinCapacity());
 }
 
+TEST(Lv2Plugin, IntegerOutputsHoldTheLatestValue)
+{
+    Instance counter(world(), urids(), lv2::pluginUri("MIDI_NoteCounter"));
+    counter.midi(5, {0x90, 60, 100});
+    counter.midi(6, {0x90, 64, 100});
+    counter.run(64);
+    EXPECT_EQ(counter.control("note_count"), 2);
+    counter.midi(5, {0x80, 60, 0});
+    counter.run(64);
+    counter.run(64);
+    EXPECT_EQ(counter.control("note_count"), 1);
+}
+
 }  // namespace
 }  // namespace lv2test

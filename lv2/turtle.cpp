@@ -90,7 +90,8 @@ std::string pluginTurtle(const host::ModuleDeclaration& module)
 {
     std::string text(prefixes);
     text += "<" + pluginUri(module.identifier) + ">\n    a lv2:Plugin , lv2:MIDIPlugin ;\n    doap:name " +
-            quoted(module.identifier) + " ;\n    rdfs:comment " + quoted(module.purpose) +
+            quoted(module.identifier) + " ;\n    doap:license <http://opensource.org/licenses/MIT>" +
+            " ;\n    rdfs:comment " + quoted(module.purpose) +
             " ;\n    lv2:requiredFeature urid:map ;\n    lv2:optionalFeature lv2:hardRTCapable ;\n    lv2:port ";
     const char* separator = "";
     for (const Port& port : portsOf(module)) {

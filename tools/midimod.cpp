@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "render_commands.h"
 #include "validate/validate_command.h"
+#include "version.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +17,7 @@ int main(int argc, char** argv)
     // Windows, and so take a path like /music/song.mid for one. Set before the
     // subcommands, which copy it.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("midimod ") + midimodVersion);
     addRenderCommand(app);
     addDemoCommand(app);
     addListCommand(app);

@@ -37,6 +37,7 @@ expect_error "MIDI_Block gate=off@x: \"x\" after '@' is not a beat" \
   render "$phrase" -o "$out" --chain "MIDI_Block gate=off@x"
 expect_error "MIDI_Block gate=off@20: beat 20 is after the input's end at beat 16" \
   render "$phrase" -o "$out" --chain "MIDI_Block gate=off@20"
+expect_error "name at least one" render "$phrase"
 expect_error "cannot write $dir/none/out.svg" render "$phrase" -o "$out" --roll "$dir/none/out.svg"
 [ ! -e "$out" ] || fail "a failed render left $out behind"
 ls "$dir" | grep -q partial && fail "a temporary file was left behind"
@@ -45,4 +46,4 @@ ls "$dir" | grep -q partial && fail "a temporary file was left behind"
   fail "a good render failed"
 [ -s "$out" ] && [ -s "$dir/out.svg" ] || fail "a good render wrote no files"
 
-if [ "$failures" -eq 0 ]; then echo "midimod errors: 13 passed, 0 failed"; else exit 1; fi
+if [ "$failures" -eq 0 ]; then echo "midimod errors: 14 passed, 0 failed"; else exit 1; fi

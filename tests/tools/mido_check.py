@@ -70,10 +70,11 @@ def check_demo(folder):
                             f"mido read {len(notes)} and {hanging} left sounding")
 
 
-with tempfile.TemporaryDirectory() as temporary:
-    check_transposed(Path(temporary))
-    check_demo(Path(temporary))
-for failure in failures:
-    print("FAIL:", failure)
-print(f"mido reads midimod's files: {2 - min(len(failures), 2)} passed, {min(len(failures), 2)} failed")
-sys.exit(1 if failures else 0)
+if __name__ == "__main__":
+    with tempfile.TemporaryDirectory() as temporary:
+        check_transposed(Path(temporary))
+        check_demo(Path(temporary))
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"mido reads midimod's files: {2 - min(len(failures), 2)} passed, {min(len(failures), 2)} failed")
+    sys.exit(1 if failures else 0)

@@ -115,7 +115,7 @@ RenderedFile renderFile(host::ModuleLibrary& library, const smf::File& input, co
     checkChangesWithin(chain, smf::endTick(input), timeMap.ticksPerQuarter());
     const InputStream stream = inputStream(input, timeMap, rate);
 
-    const RenderResult result = renderChain(library, chain, stream.messages, stream.endSample, timeMap, settings.options);
+    RenderResult result = renderChain(library, chain, stream.messages, stream.endSample, timeMap, settings.options);
 
     RenderedFile rendered;
     smf::Track track = outputTrack(result, timeMap, rate, "midimod: " + describeChain(chain));
@@ -131,5 +131,7 @@ RenderedFile renderFile(host::ModuleLibrary& library, const smf::File& input, co
     rendered.outputNotes = notes::pairNotes(track.events, rendered.endTick);
     rendered.releasedInputNotes = stream.releasedNotes;
     rendered.seconds = double(result.endSample) / rate;
+    rendered.outputMessages = std::move(result.output);
+    rendered.endSample = result.endSample;
     return rendered;
 }

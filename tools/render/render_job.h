@@ -25,6 +25,10 @@ struct RenderedFile {
     int releasedInputNotes = 0;  // keys the input left held, released at its end
     int closedOutputNotes = 0;   // notes still sounding when the tail ran out, ended there
     double seconds = 0;          // length of the render
+    // The last module's output at its samples, for a synthesizer to play, and the
+    // render's end, where notes still sounding end.
+    std::vector<TimedMessage> outputMessages;
+    int64_t endSample = 0;
 };
 
 // The longest input rendered, in seconds.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace bench {
 namespace {
@@ -33,6 +34,11 @@ constexpr ModuleLoad moduleLoads[] = {
 
 }  // namespace
 
+void runModuleBlock(gmpi::IMpPlugin2& module, int32_t sampleCount, const gmpi::HostEvent* events)
+{
+    module.processBlock(sampleCount, events);
+}
+
 int Load::eventsPerBlock() const
 {
     switch (traffic) {
@@ -61,17 +67,20 @@ std::vector<Load> allLoads()
     return loads;
 }
 
-LoadRunner::LoadRunner(host::ModuleLibrary& library, const Load& load)
-    : module(library.create(load.module)), clocked(load.clocked)
+LoadRunner::LoadRunner(host::ModuleLibrary& library, const Load& load) : clocked(load.clocked)
 {
-    module->services().reserve(4096, 16384);
+    gmpi::IMpUnknown* created = nullptr;
+    if (library.factory().createModule(load.module.c_str(), 0, &fixedHost, &created) != gmpi::resultOk ||
+        created == nullptr)
+        throw std::runtime_error("cannot create module " + host::toUtf8(load.module));
+    module = static_cast<gmpi::IMpPlugin2*>(created);
     host::EventList start;
     start.graphStart(0);
     if (clocked) {
-        module->attachAudio(clockPin, blockSize);
-        module->attachAudio(enablePin, blockSize);
-        clockSamples = module->audio(clockPin).data();
-        std::fill(module->audio(enablePin).begin(), module->audio(enablePin).end(), 1.0f);
+        clockSamples.assign(blockSize, 0.0f);
+        enableSamples.assign(blockSize, 1.0f);
+        module->attachPinBuffer(clockPin, clockSamples.data());
+        module->attachPinBuffer(enablePin, enableSamples.data());
         start.streamStart(0, clockPin).streamStart(0, enablePin);
         clockWave.resize(clockPeriod + blockSize);
         for (size_t i = 0; i < clockWave.size(); ++i)
@@ -79,10 +88,15 @@ LoadRunner::LoadRunner(host::ModuleLibrary& library, const Load& load)
     }
     for (const uint8_t note : {uint8_t{48}, uint8_t{52}, uint8_t{55}})
         start.midi(0, midiInPin, {0x90, note, 100});
-    module->process(blockSize, start);
+    module->processBlock(blockSize, start.head());
     buildTraffic(load);
     for (int i = 0; i < 200; ++i)
         processBlock();
+}
+
+LoadRunner::~LoadRunner()
+{
+    module->release();
 }
 
 // Note-on and note-off pairs leave the held notes as they were after every block.
@@ -112,7 +126,7 @@ void LoadRunner::buildTraffic(const Load& load)
 
 void LoadRunner::advanceClock()
 {
-    std::memcpy(clockSamples, clockWave.data() + clockPhase, blockSize * sizeof(float));
+    std::memcpy(clockSamples.data(), clockWave.data() + clockPhase, blockSize * sizeof(float));
     clockPhase = (clockPhase + blockSize) % clockPeriod;
 }
 
@@ -120,8 +134,8 @@ void LoadRunner::processBlock()
 {
     if (clocked)
         advanceClock();
-    module->services().clear();
-    module->plugin().processBlock(blockSize, heads[blockIndex]);
+    fixedHost.clear();
+    runModuleBlock(*module, blockSize, heads[blockIndex]);
     blockIndex ^= 1;
 }
 

@@ -2,10 +2,10 @@
 // clock streaming for the clocked modules, and a fixed pattern of events per block.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "fixed_host.h"
 #include "module_library.h"
 
 namespace bench {
@@ -25,13 +25,21 @@ struct Load {
     int eventsPerBlock() const;
 };
 
+// One processBlock call, kept out of line so that callgrind can count it alone
+// (bench/instructions.sh).
+[[gnu::noinline]] void runModuleBlock(gmpi::IMpPlugin2& module, int32_t sampleCount, const gmpi::HostEvent* events);
+
 // Every load of every module, and the frame floor (a module with nothing to do).
 std::vector<Load> allLoads();
 
 class LoadRunner {
 public:
     // Creates the module, starts its graph and its clock, holds three notes, and warms up.
+    // Throws std::runtime_error when the library cannot create the module.
     LoadRunner(host::ModuleLibrary& library, const Load& load);
+    LoadRunner(const LoadRunner&) = delete;
+    LoadRunner& operator=(const LoadRunner&) = delete;
+    ~LoadRunner();
 
     // One block: the next clock samples, the load's events, and processBlock.
     void processBlock();
@@ -40,11 +48,13 @@ private:
     void buildTraffic(const Load& load);
     void advanceClock();
 
-    std::unique_ptr<host::Module> module;
+    FixedHost fixedHost;
+    gmpi::IMpPlugin2* module = nullptr;
     bool clocked;
+    std::vector<float> clockSamples;  // the host's buffers of the clock and enable inputs
+    std::vector<float> enableSamples;
     host::EventList lists[2];  // alternated block by block
     const gmpi::HostEvent* heads[2] = {};
-    float* clockSamples = nullptr;  // the host's buffer of the clock input
     std::vector<float> clockWave;  // one period, plus a block's overlap to copy without wrapping
     size_t clockPhase = 0;
     int blockIndex = 0;

@@ -28,12 +28,14 @@ public:
                 direct.resize(static_cast<size_t>(number) + 1, nullptr);
             direct[static_cast<size_t>(number)] = pin;
         }
+        directPins = direct.data();
+        directCount = static_cast<uint32_t>(direct.size());
     }
 
     MpPinBase* find(int32_t number) const noexcept
     {
-        if (static_cast<uint32_t>(number) < direct.size())
-            return direct[static_cast<size_t>(number)];
+        if (static_cast<uint32_t>(number) < directCount)
+            return directPins[number];
         const auto place = lowerBound(number);
         return place != entries.end() && place->first == number ? place->second : nullptr;
     }
@@ -52,4 +54,7 @@ private:
 
     std::vector<Entry> entries;       // sorted by number
     std::vector<MpPinBase*> direct;  // by number, for numbers below directLimit
+    // The direct entries as the processing path reads them.
+    MpPinBase* const* directPins = nullptr;
+    uint32_t directCount = 0;
 };

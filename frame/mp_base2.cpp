@@ -14,31 +14,20 @@ void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) n
 // current position is delivered at the current position, and a stamp at or past the
 // block's end ends the block without being delivered, so a routine never runs
 // outside [0, sampleCount).
-void MpBase2::runBlock(int32_t remaining, const gmpi::HostEvent* events) noexcept
+void MpBase2::runBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept
 {
     blockPosition = 0;
     for (const gmpi::HostEvent* next = events; next != nullptr;) {
         if (next->timeStamp > blockPosition) {
-            const int32_t span = std::min(next->timeStamp - blockPosition, remaining);
-            runSpan(span, false);
-            remaining -= span;
-            if (remaining == 0)
+            const int32_t spanEnd = std::min(next->timeStamp, sampleCount);
+            runSpan(spanEnd - blockPosition, false);
+            if (spanEnd == sampleCount)
                 return;
-            blockPosition += span;
+            blockPosition = spanEnd;
         }
         next = dispatchStamp(next);
     }
-    runSpan(remaining, true);
-}
-
-// A lone event that changes no pin state needs the second pass alone (see dispatchPasses).
-const gmpi::HostEvent* MpBase2::dispatchStamp(const gmpi::HostEvent* first) noexcept
-{
-    const gmpi::HostEvent* next = first->next;
-    if (changesPinState(*first) || (next != nullptr && next->timeStamp == blockPosition))
-        return dispatchPasses(first);
-    dispatch(*first);
-    return next;
+    runSpan(sampleCount - blockPosition, true);
 }
 
 // Three passes, so that at one stamp every pin holds its new value before any handler
@@ -78,8 +67,10 @@ void MpBase2::handleStreamingChange(bool streaming) noexcept
 // The countdown's samples run first. A span that events follow runs whole: after the
 // countdown the rest of it runs too, while the countdown stays at 0. The last span runs
 // only the countdown's samples; the rest of it is not processed.
-void MpBase2::runAsleep(int32_t counted, int32_t sampleCount, bool last) noexcept
+void MpBase2::runAsleep(int32_t sampleCount, bool last) noexcept
 {
+    const int32_t counted = std::min(sleepCountdown, sampleCount);
+    sleepCountdown -= counted;
     runRoutine(0, counted);
     if (!last)
         runRoutine(counted, sampleCount - counted);
@@ -87,7 +78,7 @@ void MpBase2::runAsleep(int32_t counted, int32_t sampleCount, bool last) noexcep
 
 void MpBase2::runRoutine(int32_t offset, int32_t sampleCount) noexcept
 {
-    if (sampleCount <= 0)
+    if (sampleCount <= 0 || processRoutine == nullptr)
         return;
     const int32_t start = blockPosition;
     blockPosition = start + offset;

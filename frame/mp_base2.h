@@ -50,22 +50,30 @@ private:
         }
     }
     // While no audio input streams, the module's routine runs only while the countdown
-    // lasts, and the block's last span asks the host to sleep once it has run out.
+    // lasts, and the block's last span asks the host to sleep once it has run out. With
+    // no routine and no countdown left a span has nothing to run or count.
     void sleepSpan(int32_t sampleCount, bool last) noexcept
     {
-        const int32_t counted = std::min(sleepCountdown, sampleCount);
-        sleepCountdown -= counted;
-        if (processRoutine != nullptr)
-            runAsleep(counted, sampleCount, last);
+        if (processRoutine != nullptr || sleepCountdown != 0)
+            runAsleep(sampleCount, last);
         if (last && sleepCountdown == 0 && host != nullptr)
             host->sleepRequest();
     }
-    void runAsleep(int32_t counted, int32_t sampleCount, bool last) noexcept;
+    void runAsleep(int32_t sampleCount, bool last) noexcept;
     // The module's routine over `sampleCount` samples from `offset` past blockPosition.
     void runRoutine(int32_t offset, int32_t sampleCount) noexcept;
     // Delivers the events stamped at blockPosition, starting with `first`; returns the
-    // event after them.
-    const gmpi::HostEvent* dispatchStamp(const gmpi::HostEvent* first) noexcept;
+    // event after them. A MIDI message alone at its stamp changes no pin state, so it
+    // needs the second pass alone (see dispatchPasses).
+    const gmpi::HostEvent* dispatchStamp(const gmpi::HostEvent* first) noexcept
+    {
+        const gmpi::HostEvent* next = first->next;
+        if (first->type != gmpi::eventMidi || (next != nullptr && next->timeStamp == blockPosition))
+            return dispatchPasses(first);
+        if (const MpPinBase* pin = pins.find(first->pinNumber))
+            pin->dispatchEvent(*first);
+        return next;
+    }
     const gmpi::HostEvent* dispatchPasses(const gmpi::HostEvent* first) noexcept;
     void dispatch(const gmpi::HostEvent& event) noexcept
     {

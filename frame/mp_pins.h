@@ -8,29 +8,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "mp_host_event.h"
 #include "mp_interfaces.h"
 #include "mp_plugin_base.h"
-
-// The bytes an event holds: outside data when extraData is set, else at most the
-// eight inline bytes. A negative size holds nothing, and a size beyond the inline
-// bytes never leads a reader past them.
-struct EventBytes {
-    const uint8_t* data;
-    int32_t size;
-};
-inline EventBytes eventBytes(const gmpi::HostEvent& event) noexcept
-{
-    constexpr int32_t inlineCapacity = sizeof(gmpi::HostEvent::inlineData);
-    if (event.extraData != nullptr)
-        return {event.extraData, std::max(event.size, 0)};
-    return {event.inlineData, std::clamp(event.size, 0, inlineCapacity)};
-}
-
-// Value events and stream starts and stops: the events that change what a pin holds.
-inline bool changesPinState(const gmpi::HostEvent& event) noexcept
-{
-    return event.type >= gmpi::eventPinValue && event.type <= gmpi::eventStreamStop;
-}
 
 class MpPinBase {
 public:
@@ -62,10 +42,13 @@ public:
         return owner->sendPinData(pinNumber, size, data, position);
     }
 
-    // Calls the pin's handler, if it has one, with an event addressed to the pin.
+    // Calls the pin's handler, if it has one, with an event addressed to the pin. The
+    // default MIDI handler is called by name, so that it is inlined on the MIDI path.
     void dispatchEvent(const gmpi::HostEvent& event) const noexcept
     {
-        if (handler != nullptr)
+        if (handler == &MpPluginBase::deliverMidi)
+            MpPluginBase::deliverMidi(*owner, event);
+        else if (handler != nullptr)
             handler(*owner, event);
     }
 

@@ -81,10 +81,3 @@ void MpPluginBase::handleGraphStart() noexcept
         if (pin->direction() == gmpi::pinDirectionOut)
             pin->sendInitialValue();
 }
-
-void MpPluginBase::deliverMidi(MpPluginBase& module, const gmpi::HostEvent& event) noexcept
-{
-    const EventBytes bytes = eventBytes(event);
-    if (bytes.size > 0)
-        module.handleMidi(event.pinNumber, bytes.data, bytes.size);
-}

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "mp_host_event.h"
 #include "mp_interfaces.h"
 #include "mp_pin_map.h"
 
@@ -46,7 +47,12 @@ public:
 
     // The handler MIDI input pins get by default: hands the message to handleMidi. A MIDI
     // event without bytes holds no message and is not delivered.
-    static void deliverMidi(MpPluginBase& module, const gmpi::HostEvent& event) noexcept;
+    static void deliverMidi(MpPluginBase& module, const gmpi::HostEvent& event) noexcept
+    {
+        const EventBytes bytes = eventBytes(event);
+        if (bytes.size > 0)
+            module.handleMidi(event.pinNumber, bytes.data, bytes.size);
+    }
 
 protected:
     friend class MpPinBase;

@@ -46,12 +46,15 @@ private:
 // note-off meet again whatever their lengths.
 inline void MIDI_Transposer::sendChannelMessage(midi::Message message) noexcept
 {
-    const int32_t length = std::min(message.length, 3);
-    midi::ShortMessage out{static_cast<uint8_t>(message.type() | outputChannel), 0, 0};
-    if (length >= 2)
-        out[1] = message.bytes[1];
-    if (length == 3)
-        out[2] = message.bytes[2];
+    const uint8_t status = static_cast<uint8_t>(message.type() | outputChannel);
+    midi::ShortMessage out{status, 0, 0};
+    int32_t length = 3;
+    if (message.length >= 3)
+        out = {status, message.bytes[1], message.bytes[2]};
+    else if (message.length == 2)
+        out[1] = message.bytes[1], length = 2;
+    else
+        length = 1;
     if (length >= 2 && message.isNote()) {
         const int64_t note = int64_t{out[1]} + transposeAmount;
         if (note < 1 || note > 127)

@@ -1,7 +1,10 @@
 // Realistic processing loads for one module instance: 64-sample blocks at 48 kHz, the
-// clock streaming for the clocked modules, and a fixed pattern of events per block.
+// clock streaming for the clocked modules, and a fixed pattern of events per block. The
+// same MIDI traffic also runs through a peer's plug-in doing the transposer's job.
 #pragma once
 
+#include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,42 +25,35 @@ struct Load {
     bool clocked;       // clock and enable stream on pins 2 and 3
     int32_t changePin;  // control pin the pinChange traffic alternates
     int32_t changeValues[2];
+    std::string peerUri;  // set: the load runs through this LV2 plug-in instead of a module
     int eventsPerBlock() const;
 };
 
-// One processBlock call, kept out of line so that callgrind can count it alone
-// (bench/instructions.sh).
-[[gnu::noinline]] void runModuleBlock(gmpi::IMpPlugin2& module, int32_t sampleCount, const gmpi::HostEvent* events);
+// One MIDI message of a block's traffic.
+struct TimedMessage {
+    int32_t stamp;
+    std::array<uint8_t, 3> bytes;
+};
+// The MIDI messages of block `parity` (0 or 1; blocks alternate) of a traffic. Note-on
+// and note-off pairs leave the held notes as they were after every block.
+std::vector<TimedMessage> midiTraffic(Traffic traffic, int parity);
 
-// Every load of every module, and the frame floor (a module with nothing to do).
+// Every load of every module, the frame floor (a module with nothing to do), and the peer.
 std::vector<Load> allLoads();
 
-class LoadRunner {
+class Runner {
 public:
-    // Creates the module, starts its graph and its clock, holds three notes, and warms up.
-    // Throws std::runtime_error when the library cannot create the module.
-    LoadRunner(host::ModuleLibrary& library, const Load& load);
-    LoadRunner(const LoadRunner&) = delete;
-    LoadRunner& operator=(const LoadRunner&) = delete;
-    ~LoadRunner();
-
-    // One block: the next clock samples, the load's events, and processBlock.
-    void processBlock();
-
-private:
-    void buildTraffic(const Load& load);
-    void advanceClock();
-
-    FixedHost fixedHost;
-    gmpi::IMpPlugin2* module = nullptr;
-    bool clocked;
-    std::vector<float> clockSamples;  // the host's buffers of the clock and enable inputs
-    std::vector<float> enableSamples;
-    host::EventList lists[2];  // alternated block by block
-    const gmpi::HostEvent* heads[2] = {};
-    std::vector<float> clockWave;  // one period, plus a block's overlap to copy without wrapping
-    size_t clockPhase = 0;
-    int blockIndex = 0;
+    virtual ~Runner() = default;
+    // One block: the next clock samples, the load's events, and the processing call.
+    virtual void processBlock() = 0;
 };
+
+// Creates the load's module (or peer plug-in), starts it, and warms it up. Throws
+// std::runtime_error with a one-line reason when that is not possible.
+std::unique_ptr<Runner> makeRunner(host::ModuleLibrary& library, const Load& load);
+
+// The processing calls, kept out of line so that callgrind can count them alone
+// (bench/instructions.sh).
+[[gnu::noinline]] void runModuleBlock(gmpi::IMpPlugin2& module, int32_t sampleCount, const gmpi::HostEvent* events);
 
 }  // namespace bench

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Instructions per block for every load, counted by callgrind: repeatable whatever else
-# the machine is doing. Only the processBlock calls are counted: `block` with the host's
-# pin-data calls (which copy into a fixed array), `library` without them. Each load runs
-# twice, for 1000 and 2000 blocks; the difference over 1000 leaves out loading, creation
-# and warm-up. `per event` is the library's count over the block's events.
+# the machine is doing. Only the processing calls are counted: `block` with the host's
+# pin-data calls (which copy into a fixed array), `library` without them; a peer's
+# plug-in writes its output itself, so its two columns agree. Each load runs twice, for
+# 1000 and 2000 blocks; the difference over 1000 leaves out loading, creation and
+# warm-up. `per event` is the library's count over the block's events.
 #   bench/instructions.sh [BUILD_DIR]     (default: builds/default)
 set -euo pipefail
 build=${1:-builds/default}
 program=$build/bin/block_count
-block_call='bench::runModuleBlock(*'
+block_calls=('bench::runModuleBlock(*' 'bench::runPeerBlock(*')
 host_calls=('bench::FixedHost::setPinData(*' 'bench::FixedHost::sleepRequest(*')
 # count LOAD BLOCKS TOGGLE...: instructions inside the toggled functions.
 count() {
@@ -26,7 +27,8 @@ per_block() {
 }
 printf '%-26s %10s %10s %10s\n' load block library 'per event'
 "$program" --list | while read -r load events; do
-  if ! block=$(per_block "$load" "$block_call") || ! library=$(per_block "$load" "$block_call" "${host_calls[@]}"); then
+  if ! block=$(per_block "$load" "${block_calls[@]}") ||
+    ! library=$(per_block "$load" "${block_calls[@]}" "${host_calls[@]}"); then
     printf '%-26s %10s\n' "$load" unavailable
     continue
   fi

@@ -33,7 +33,10 @@ struct Message {
     bool isNoteOff() const noexcept { return type() == noteOff && length >= 2; }
     uint8_t note() const noexcept { return bytes[1]; }
     // Controller 123, whatever its value byte.
-    bool isAllNotesOff() const noexcept { return type() == controlChange && length >= 2 && bytes[1] == allNotesOffController; }
+    bool isAllNotesOff() const noexcept
+    {
+        return type() == controlChange && length >= 2 && bytes[1] == allNotesOffController;
+    }
 };
 
 inline ShortMessage allNotesOff(uint8_t channel) noexcept

@@ -6,28 +6,30 @@
 void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
 {
     blockEnd = std::max(sampleCount, 1);
-    runBlock(std::max(sampleCount, 0), events);
+    blockPosition = 0;
+    const int32_t samples = std::max(sampleCount, 0);
+    if (events == nullptr || runEvents(samples, events))
+        runSpan(samples - blockPosition, true);
     blockEnd = outsideBlock;
 }
 
 // Spans end at event stamps. Stamps from the host are not trusted: a stamp behind the
 // current position is delivered at the current position, and a stamp at or past the
-// block's end ends the block without being delivered, so a routine never runs
-// outside [0, sampleCount).
-void MpBase2::runBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept
+// block's end ends the block without being delivered (the result is then false), so a
+// routine never runs outside [0, sampleCount).
+bool MpBase2::runEvents(int32_t sampleCount, const gmpi::HostEvent* next) noexcept
 {
-    blockPosition = 0;
-    for (const gmpi::HostEvent* next = events; next != nullptr;) {
+    while (next != nullptr) {
         if (next->timeStamp > blockPosition) {
             const int32_t spanEnd = std::min(next->timeStamp, sampleCount);
             runSpan(spanEnd - blockPosition, false);
             if (spanEnd == sampleCount)
-                return;
+                return false;
             blockPosition = spanEnd;
         }
         next = dispatchStamp(next);
     }
-    runSpan(sampleCount - blockPosition, true);
+    return true;
 }
 
 // Three passes, so that at one stamp every pin holds its new value before any handler

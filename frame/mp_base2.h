@@ -38,7 +38,9 @@ protected:
     }
 
 private:
-    void runBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept;
+    // Runs the spans before the events and delivers the events, from blockPosition 0;
+    // false when the block ended at an event.
+    bool runEvents(int32_t sampleCount, const gmpi::HostEvent* events) noexcept;
     // One span of `sampleCount` samples from blockPosition; `last`: it ends the block.
     void runSpan(int32_t sampleCount, bool last) noexcept
     {

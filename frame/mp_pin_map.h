@@ -9,12 +9,16 @@
 class MpPinBase;
 
 // Filled while the module is constructed, then only searched, so look-ups on the
-// processing path never allocate. The block loop looks a pin up three times per event,
-// so the small numbers modules use are indexed directly; any other number is found by a
-// binary search over the sorted entries. The map does not own the pins.
+// processing path never allocate. The block loop looks a pin up for every event it
+// delivers, so the small numbers modules use are indexed directly; any other number is
+// found by a binary search over the sorted entries. The map does not own the pins.
 class MpPinMap {
 public:
     using Entry = std::pair<int32_t, MpPinBase*>;
+
+    MpPinMap() = default;
+    MpPinMap(const MpPinMap&) = delete;  // directPins points into this map's own storage
+    MpPinMap& operator=(const MpPinMap&) = delete;
 
     // Adds the pin unless `number` is bound already; the first binding wins.
     void insert(int32_t number, MpPinBase* pin)

@@ -23,9 +23,9 @@ int main(int argc, char** argv)
             continue;
         try {
             host::ModuleLibrary library(host::ModuleLibrary::defaultPath());
-            bench::LoadRunner runner(library, load);
+            const auto runner = bench::makeRunner(library, load);
             for (long block = std::atol(argv[2]); block > 0; --block)
-                runner.processBlock();
+                runner->processBlock();
             return 0;
         } catch (const std::exception& error) {
             std::fprintf(stderr, "block_count: %s\n", error.what());

@@ -17,9 +17,9 @@ host::ModuleLibrary& library()
 
 void runLoad(benchmark::State& state, const bench::Load& load)
 {
-    bench::LoadRunner runner(library(), load);
+    const auto runner = bench::makeRunner(library(), load);
     for (auto _ : state)
-        runner.processBlock();
+        runner->processBlock();
     const double blocks = static_cast<double>(state.iterations());
     // Seconds of audio processed per second of processing: instances one core sustains.
     state.counters["instances"] = benchmark::Counter(blocks * bench::blockSize / bench::sampleRate,
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
 {
     for (const bench::Load& load : bench::allLoads()) {
         try {
-            bench::LoadRunner probe(library(), load);
+            bench::makeRunner(library(), load);
         } catch (const std::exception& error) {
             std::fprintf(stderr, "skipping %s: %s\n", load.name.c_str(), error.what());
             continue;

@@ -2,78 +2,60 @@
 
 #include <algorithm>
 
-namespace {
-
-bool isPinEvent(const gmpi::HostEvent& event)
-{
-    return event.type >= gmpi::eventPinValue && event.type <= gmpi::eventMidi;
-}
-
-bool changesPinState(const gmpi::HostEvent& event)
-{
-    return event.type >= gmpi::eventPinValue && event.type <= gmpi::eventStreamStop;
-}
-
-}  // namespace
-
-// While the block runs, outputs are kept inside it (see MpPinBase::sendPinValue).
+// While the block runs, outputs are kept inside it (see MpPluginBase::sendPinData).
 void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
 {
     blockEnd = std::max(sampleCount, 1);
-    runBlock(std::max(sampleCount, 0), events);
+    blockPosition = 0;
+    const int32_t samples = std::max(sampleCount, 0);
+    if (events == nullptr || runEvents(samples, events))
+        runSpan(samples - blockPosition, true);
     blockEnd = outsideBlock;
 }
 
 // Spans end at event stamps. Stamps from the host are not trusted: a stamp behind the
 // current position is delivered at the current position, and a stamp at or past the
-// block's end ends the block without being delivered, so a routine never runs
-// outside [0, sampleCount).
-void MpBase2::runBlock(int32_t remaining, const gmpi::HostEvent* events) noexcept
+// block's end ends the block without being delivered (the result is then false), so a
+// routine never runs outside [0, sampleCount).
+bool MpBase2::runEvents(int32_t sampleCount, const gmpi::HostEvent* next) noexcept
 {
-    blockPosition = 0;
-    for (const gmpi::HostEvent* next = events; next != nullptr;) {
+    while (next != nullptr) {
         if (next->timeStamp > blockPosition) {
-            const int32_t span = std::min(next->timeStamp - blockPosition, remaining);
-            lastSpan = false;
-            runSpan(span);
-            lastSpan = true;
-            remaining -= span;
-            if (remaining == 0)
-                return;
-            blockPosition += span;
+            const int32_t spanEnd = std::min(next->timeStamp, sampleCount);
+            runSpan(spanEnd - blockPosition, false);
+            if (spanEnd == sampleCount)
+                return false;
+            blockPosition = spanEnd;
         }
-        next = dispatchBatch(next);
+        next = dispatchStamp(next);
     }
-    runSpan(remaining);
+    return true;
 }
 
 // Three passes, so that at one stamp every pin holds its new value before any handler
-// runs, and wasChanged flags stay set through handlePinsChanged.
-const gmpi::HostEvent* MpBase2::dispatchBatch(const gmpi::HostEvent* first) noexcept
+// runs, and wasChanged flags stay set through handlePinsChanged. Pins act in the first
+// and third pass only on events that change pin state, so those passes, and
+// handlePinsChanged, happen only for a stamp that has such an event: a stamp of MIDI
+// alone takes the second pass only.
+const gmpi::HostEvent* MpBase2::dispatchPasses(const gmpi::HostEvent* first) noexcept
 {
+    bool pinStateChanged = changesPinState(*first);
     const gmpi::HostEvent* end = first->next;
-    while (end != nullptr && end->timeStamp == blockPosition)
-        end = end->next;
+    for (; end != nullptr && end->timeStamp == blockPosition; end = end->next)
+        pinStateChanged = pinStateChanged || changesPinState(*end);
 
-    bool pinStateChanged = false;
-    for (auto* event = first; event != end; event = event->next) {
-        if (isPinEvent(*event))
-            if (MpPinBase* pin = pins.find(event->pinNumber))
-                pin->beforeEvent(*event);
-        pinStateChanged = pinStateChanged || changesPinState(*event);
-    }
-    for (auto* event = first; event != end; event = event->next) {
-        if (isPinEvent(*event)) {
-            if (MpPinBase* pin = pins.find(event->pinNumber))
-                pin->dispatchEvent(*event);
-        } else if (event->type == gmpi::eventGraphStart) {
-            handleGraphStart();
-        }
-    }
     if (pinStateChanged)
-        handlePinsChanged();
+        for (auto* event = first; event != end; event = event->next)
+            if (changesPinState(*event))
+                if (MpPinBase* pin = pins.find(event->pinNumber))
+                    pin->beforeEvent(*event);
     for (auto* event = first; event != end; event = event->next)
-        if (isPinEvent(*event))
+        dispatch(*event);
+    if (!pinStateChanged)
+        return end;
+    handlePinsChanged();
+    for (auto* event = first; event != end; event = event->next)
+        if (changesPinState(*event))
             if (MpPinBase* pin = pins.find(event->pinNumber))
                 pin->afterEvent(*event);
     return end;
@@ -82,43 +64,28 @@ const gmpi::HostEvent* MpBase2::dispatchBatch(const gmpi::HostEvent* first) noex
 void MpBase2::handleStreamingChange(bool streaming) noexcept
 {
     streamingCount += streaming ? 1 : -1;
-    currentRoutine = streamingCount != 0 ? savedRoutine : &MpBase2::sleepRoutine;
 }
 
-void MpBase2::sleepRoutine(int32_t sampleCount) noexcept
+// The countdown's samples run first. A span that events follow runs whole: after the
+// countdown the rest of it runs too, while the countdown stays at 0. The last span runs
+// only the countdown's samples; the rest of it is not processed.
+void MpBase2::runAsleep(int32_t sampleCount, bool last) noexcept
 {
+    const int32_t counted = std::min(sleepCountdown, sampleCount);
+    sleepCountdown -= counted;
+    runRoutine(0, counted);
+    if (!last)
+        runRoutine(counted, sampleCount - counted);
+}
+
+void MpBase2::runRoutine(int32_t offset, int32_t sampleCount) noexcept
+{
+    if (sampleCount <= 0 || processRoutine == nullptr)
+        return;
     const int32_t start = blockPosition;
-    for (;;) {
-        if (streamingCount != 0) {
-            currentRoutine = savedRoutine;
-            if (sampleCount > 0)
-                (this->*savedRoutine)(sampleCount);
-            break;
-        }
-        if (sleepCountdown <= 0) {
-            if (lastSpan) {
-                if (host != nullptr)
-                    host->sleepRequest();
-                break;
-            }
-            sleepCountdown = sampleCount;
-        }
-        if (sampleCount == 0)
-            break;
-        const int32_t samples = std::min(sleepCountdown, sampleCount);
-        sleepCountdown -= samples;
-        sampleCount -= samples;
-        (this->*savedRoutine)(samples);
-        blockPosition += samples;
-    }
+    blockPosition = start + offset;
+    (this->*processRoutine)(sampleCount);
     blockPosition = start;
-}
-
-void MpBase2::selectRoutine(ProcessRoutine routine) noexcept
-{
-    if (currentRoutine == savedRoutine)
-        currentRoutine = routine;
-    savedRoutine = routine;
 }
 
 void MpBase2::bindPin(int32_t number, MpPinBase& pin, PinHandler pinHandler)
@@ -129,12 +96,4 @@ void MpBase2::bindPin(int32_t number, MpPinBase& pin, PinHandler pinHandler)
     if (pinHandler == nullptr && pin.direction() == gmpi::pinDirectionIn)
         pin.handler = pin.defaultHandler();
     pins.insert(number, &pin);
-}
-
-// A MIDI event without bytes holds no message and is not delivered.
-void MpBase2::deliverMidi(const gmpi::HostEvent& event) noexcept
-{
-    const EventBytes bytes = eventBytes(event);
-    if (bytes.size > 0)
-        handleMidi(event.pinNumber, bytes.data, bytes.size);
 }

@@ -6,6 +6,7 @@
 // is real-time safe: it never allocates, locks or blocks, and never logs.
 #pragma once
 
+#include <algorithm>
 #include <type_traits>
 
 #include "mp_pins.h"
@@ -20,9 +21,6 @@ public:
     void processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING override;
     void handleStreamingChange(bool streaming) noexcept override;
 
-    // The handler MIDI input pins get by default: hands the message to handleMidi.
-    void deliverMidi(const gmpi::HostEvent& event) noexcept;
-
 protected:
     MpBase2() = default;
 
@@ -30,28 +28,64 @@ protected:
     // The first binding of a number wins. Called by module constructors only.
     void bindPin(int32_t number, MpPinBase& pin, PinHandler pinHandler = nullptr);
 
-    // Selects the module's own routine. While the module sleeps it stays asleep, and
-    // the sleep routine runs the new routine.
+    // Selects the module's own routine, which runs over every span while an audio input
+    // streams and through the sleep countdown while none does (see sleepSpan).
     template <class Module>
     void setProcessRoutine(void (Module::*routine)(int32_t)) noexcept
     {
         static_assert(std::is_base_of_v<MpBase2, Module>);
-        selectRoutine(static_cast<ProcessRoutine>(routine));
+        processRoutine = static_cast<ProcessRoutine>(routine);
     }
 
-    void emptyRoutine(int32_t) noexcept {}
-    // Runs the module's routine while it still has samples to process after its audio
-    // inputs went quiet, then asks the host to let the module sleep.
-    void sleepRoutine(int32_t sampleCount) noexcept;
-
 private:
-    void runBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept;
-    void selectRoutine(ProcessRoutine routine) noexcept;
-    void runSpan(int32_t sampleCount) noexcept { (this->*currentRoutine)(sampleCount); }
+    // Runs the spans before the events and delivers the events, from blockPosition 0;
+    // false when the block ended at an event.
+    bool runEvents(int32_t sampleCount, const gmpi::HostEvent* events) noexcept;
+    // One span of `sampleCount` samples from blockPosition; `last`: it ends the block.
+    void runSpan(int32_t sampleCount, bool last) noexcept
+    {
+        if (streamingCount != 0) {
+            if (processRoutine != nullptr)
+                (this->*processRoutine)(sampleCount);
+        } else {
+            sleepSpan(sampleCount, last);
+        }
+    }
+    // While no audio input streams, the module's routine runs only while the countdown
+    // lasts, and the block's last span asks the host to sleep once it has run out. With
+    // no routine and no countdown left a span has nothing to run or count.
+    void sleepSpan(int32_t sampleCount, bool last) noexcept
+    {
+        if (processRoutine != nullptr || sleepCountdown != 0)
+            runAsleep(sampleCount, last);
+        if (last && sleepCountdown == 0 && host != nullptr)
+            host->sleepRequest();
+    }
+    void runAsleep(int32_t sampleCount, bool last) noexcept;
+    // The module's routine over `sampleCount` samples from `offset` past blockPosition.
+    void runRoutine(int32_t offset, int32_t sampleCount) noexcept;
     // Delivers the events stamped at blockPosition, starting with `first`; returns the
-    // event after them.
-    const gmpi::HostEvent* dispatchBatch(const gmpi::HostEvent* first) noexcept;
+    // event after them. A MIDI message alone at its stamp changes no pin state, so it
+    // needs the second pass alone (see dispatchPasses).
+    const gmpi::HostEvent* dispatchStamp(const gmpi::HostEvent* first) noexcept
+    {
+        const gmpi::HostEvent* next = first->next;
+        if (first->type != gmpi::eventMidi || (next != nullptr && next->timeStamp == blockPosition))
+            return dispatchPasses(first);
+        if (const MpPinBase* pin = pins.find(first->pinNumber))
+            pin->dispatchEvent(*first);
+        return next;
+    }
+    const gmpi::HostEvent* dispatchPasses(const gmpi::HostEvent* first) noexcept;
+    void dispatch(const gmpi::HostEvent& event) noexcept
+    {
+        if (event.type >= gmpi::eventPinValue && event.type <= gmpi::eventMidi) {
+            if (MpPinBase* pin = pins.find(event.pinNumber))
+                pin->dispatchEvent(event);
+        } else if (event.type == gmpi::eventGraphStart) {
+            handleGraphStart();
+        }
+    }
 
-    ProcessRoutine currentRoutine = &MpBase2::sleepRoutine;
-    ProcessRoutine savedRoutine = &MpBase2::emptyRoutine;
+    ProcessRoutine processRoutine = nullptr;  // none: the module only reacts to events
 };

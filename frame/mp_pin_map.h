@@ -9,12 +9,16 @@
 class MpPinBase;
 
 // Filled while the module is constructed, then only searched, so look-ups on the
-// processing path never allocate. The block loop looks a pin up three times per event,
-// so the small numbers modules use are indexed directly; any other number is found by a
-// binary search over the sorted entries. The map does not own the pins.
+// processing path never allocate. The block loop looks a pin up for every event it
+// delivers, so the small numbers modules use are indexed directly; any other number is
+// found by a binary search over the sorted entries. The map does not own the pins.
 class MpPinMap {
 public:
     using Entry = std::pair<int32_t, MpPinBase*>;
+
+    MpPinMap() = default;
+    MpPinMap(const MpPinMap&) = delete;  // directPins points into this map's own storage
+    MpPinMap& operator=(const MpPinMap&) = delete;
 
     // Adds the pin unless `number` is bound already; the first binding wins.
     void insert(int32_t number, MpPinBase* pin)
@@ -28,12 +32,14 @@ public:
                 direct.resize(static_cast<size_t>(number) + 1, nullptr);
             direct[static_cast<size_t>(number)] = pin;
         }
+        directPins = direct.data();
+        directCount = static_cast<uint32_t>(direct.size());
     }
 
     MpPinBase* find(int32_t number) const noexcept
     {
-        if (static_cast<uint32_t>(number) < direct.size())
-            return direct[static_cast<size_t>(number)];
+        if (static_cast<uint32_t>(number) < directCount)
+            return directPins[number];
         const auto place = lowerBound(number);
         return place != entries.end() && place->first == number ? place->second : nullptr;
     }
@@ -52,4 +58,7 @@ private:
 
     std::vector<Entry> entries;       // sorted by number
     std::vector<MpPinBase*> direct;  // by number, for numbers below directLimit
+    // The direct entries as the processing path reads them.
+    MpPinBase* const* directPins = nullptr;
+    uint32_t directCount = 0;
 };

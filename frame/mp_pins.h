@@ -3,23 +3,14 @@
 // MIDI into pin-data calls on the host. Pins are members of their module.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <type_traits>
 
+#include "mp_host_event.h"
 #include "mp_interfaces.h"
-
-class MpBase2;
-
-// A routine of the module that a pin calls with the event addressed to it.
-using PinHandler = void (MpBase2::*)(const gmpi::HostEvent& event);
-
-// The bytes an event holds: outside data when extraData is set, else at most the
-// eight inline bytes. A negative size holds nothing.
-struct EventBytes {
-    const uint8_t* data;
-    int32_t size;
-};
-EventBytes eventBytes(const gmpi::HostEvent& event) noexcept;
+#include "mp_plugin_base.h"
 
 class MpPinBase {
 public:
@@ -30,11 +21,11 @@ public:
 
     // The host's buffer for this pin, from the module's attachPinBuffer.
     virtual void attachBuffer(const float* buffer) noexcept;
-    // The block loop's three passes over the events of one time stamp.
+    // The block loop's three passes over the events of one time stamp. The first and the
+    // third see only events that change pin state (changesPinState): a pin acts on
+    // nothing else there. The second, dispatchEvent, sees every event of types 100 to 103.
     virtual void beforeEvent(const gmpi::HostEvent& event) noexcept;
-    virtual void dispatchEvent(const gmpi::HostEvent& event) noexcept;
     virtual void afterEvent(const gmpi::HostEvent& event) noexcept;
-    virtual int32_t dataType() const noexcept = 0;
     virtual int32_t direction() const noexcept = 0;
     // The handler a pin bound without one gets.
     virtual PinHandler defaultHandler() const noexcept;
@@ -44,19 +35,34 @@ public:
     // Sends bytes as this pin's output at `position` (-1: the module's current
     // blockPosition), kept inside the block being processed. Dropped when the pin is
     // unbound or no host is attached.
-    int32_t sendPinValue(int32_t size, const void* data, int32_t position = -1) noexcept;
+    int32_t sendPinValue(int32_t size, const void* data, int32_t position = -1) noexcept
+    {
+        if (owner == nullptr)
+            return gmpi::resultFail;
+        return owner->sendPinData(pinNumber, size, data, position);
+    }
+
+    // Calls the pin's handler, if it has one, with an event addressed to the pin. The
+    // default MIDI handler is called by name, so that it is inlined on the MIDI path.
+    void dispatchEvent(const gmpi::HostEvent& event) const noexcept
+    {
+        if (handler == &MpPluginBase::deliverMidi)
+            MpPluginBase::deliverMidi(*owner, event);
+        else if (handler != nullptr)
+            handler(*owner, event);
+    }
 
 protected:
     friend class MpBase2;  // binds the pin
 
     int32_t pinNumber = -1;
-    MpBase2* owner = nullptr;
+    MpPluginBase* owner = nullptr;
     PinHandler handler = nullptr;
 };
 
 // Control pins hold a value. Boolean pins keep the raw byte the host sent, so any
 // non-zero value means true.
-template <typename T, int32_t TypeCode>
+template <typename T>
 class MpControlPinBase : public MpPinBase {
 public:
     using Value = std::conditional_t<std::is_same_v<T, bool>, uint8_t, T>;
@@ -75,7 +81,6 @@ public:
         if (event.type == gmpi::eventPinValue)
             wasChanged = false;
     }
-    int32_t dataType() const noexcept override { return TypeCode; }
     void sendInitialValue() noexcept override { sendPinValue(sizeof(Value), &value); }
 
 private:
@@ -105,10 +110,10 @@ private:
     }
 };
 
-template <typename T, int32_t Direction, int32_t TypeCode>
-class MpControlPin final : public MpControlPinBase<T, TypeCode> {
+template <typename T, int32_t Direction>
+class MpControlPin final : public MpControlPinBase<T> {
 public:
-    using typename MpControlPinBase<T, TypeCode>::Value;
+    using typename MpControlPinBase<T>::Value;
 
     int32_t direction() const noexcept override { return Direction; }
 
@@ -123,13 +128,12 @@ public:
     }
 };
 
-using IntInPin = MpControlPin<int32_t, gmpi::pinDirectionIn, gmpi::pinTypeInt>;
-using IntOutPin = MpControlPin<int32_t, gmpi::pinDirectionOut, gmpi::pinTypeInt>;
-using BoolInPin = MpControlPin<bool, gmpi::pinDirectionIn, gmpi::pinTypeBool>;
+using IntInPin = MpControlPin<int32_t, gmpi::pinDirectionIn>;
+using IntOutPin = MpControlPin<int32_t, gmpi::pinDirectionOut>;
+using BoolInPin = MpControlPin<bool, gmpi::pinDirectionIn>;
 
 class MidiInPin : public MpPinBase {
 public:
-    int32_t dataType() const noexcept override { return gmpi::pinTypeMidi; }
     int32_t direction() const noexcept override { return gmpi::pinDirectionIn; }
     // Forwards each event to the owner's handleMidi.
     PinHandler defaultHandler() const noexcept override;
@@ -145,6 +149,11 @@ public:
     {
         sendPinValue(length, bytes, position);
     }
+    // Sends one three-byte message: a note or a controller.
+    void sendMidi(const std::array<uint8_t, 3>& message, int32_t position = -1) noexcept
+    {
+        sendPinValue(static_cast<int32_t>(message.size()), message.data(), position);
+    }
 };
 
 class AudioInPin final : public MpPinBase {
@@ -154,7 +163,6 @@ public:
 
     void attachBuffer(const float* newBuffer) noexcept override { buffer = newBuffer; }
     void beforeEvent(const gmpi::HostEvent& event) noexcept override;
-    int32_t dataType() const noexcept override { return gmpi::pinTypeAudio; }
     int32_t direction() const noexcept override { return gmpi::pinDirectionIn; }
 
     // The sample at `position` of the current block; silence while no buffer is attached.

@@ -71,16 +71,11 @@ MpPluginBase::~MpPluginBase()
         host->release();
 }
 
-void MpPluginBase::handleMidiFallback(int32_t, const uint8_t*, int32_t) {}
+void MpPluginBase::handleMidi(int32_t, const uint8_t*, int32_t) noexcept {}
 
-void MpPluginBase::handleMidi(int32_t pinNumber, const uint8_t* bytes, int32_t length)
-{
-    handleMidiFallback(pinNumber, bytes, length);
-}
+void MpPluginBase::handlePinsChanged() noexcept {}
 
-void MpPluginBase::handlePinsChanged() {}
-
-void MpPluginBase::handleGraphStart()
+void MpPluginBase::handleGraphStart() noexcept
 {
     for (const auto& [number, pin] : pins)
         if (pin->direction() == gmpi::pinDirectionOut)

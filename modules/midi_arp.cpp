@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "clock_levels.h"
+#include "held_keys.h"
 #include "midi_message.h"
 #include "mp_base2.h"
 #include "mp_factory.h"
@@ -21,38 +22,35 @@ enum NoteOrder : int32_t { asPlayed = 0, ascending = 1, descending = 2 };
 
 class MIDI_Arp final : public MpBase2 {
 public:
+    enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, lengthPin, orderPin };
+
     MIDI_Arp()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, clockIn);
-        bindPin(3, enableIn);
-        bindPin(4, lengthIn);
-        bindPin(5, orderIn);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(clockPin, clockIn);
+        bindPin(enablePin, enableIn);
+        bindPin(lengthPin, lengthIn);
+        bindPin(orderPin, orderIn);
         setProcessRoutine(&MIDI_Arp::processSpan);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override;
-    void handlePinsChanged() override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override;
+    void handlePinsChanged() noexcept override;
 
 private:
-    void processSpan(int32_t sampleCount);
-    void fireStep();
-    void releaseStep();
+    void processSpan(int32_t sampleCount) noexcept;
+    void fireStep() noexcept;
+    void releaseStep() noexcept;
 
-    void insertNote(int32_t note);
-    void insertSorted(int32_t note);
+    void insertNote(int32_t note) noexcept;
+    void insertSorted(int32_t note) noexcept;
     // Puts `note` into the slot above `slot`; above the top slot it is dropped.
-    void placeAbove(int32_t slot, int32_t note)
+    void placeAbove(int32_t slot, int32_t note) noexcept
     {
         if (slot + 1 < slotCount)
-            heldNotes[slot + 1] = note;
+            keys.notes[slot + 1] = note;
     }
-    void clearHeldNotes() { heldNotes.fill(0); }
-
-    void sendAllNotesOff() { send(midi::allNotesOff(previousChannel)); }
-    // Everything the module sends goes out at the start of the block.
-    void send(const midi::ShortMessage& message) { midiOut.sendMidi(message.data(), 3, 0); }
 
     MidiInPin midiIn;
     MidiOutPin midiOut;
@@ -61,57 +59,41 @@ private:
     IntInPin lengthIn;
     IntInPin orderIn;
 
-    // 0 marks an empty slot; occupied slots form a prefix, except after a note-on for
-    // note 0 in ascending order, which leaves slot 0 empty until the next note-off.
-    NoteSlots heldNotes{};
+    // The store: occupied slots form a prefix, except after a note-on for note 0 in
+    // ascending order, which leaves slot 0 empty until the next note-off.
+    HeldKeys keys;
     int32_t stepIndex = 0;          // slot the next step plays
     int32_t stepLimit = slotCount;  // 0 or below never matches, so it cycles over all notes
     int32_t noteOrder = asPlayed;   // any other code drops note-ons
     uint8_t currentNote = 0;        // of the latest step, 0 if silent; kept after its note-off
-    uint8_t channel = 0;            // of the latest message; every outgoing note uses it
-    uint8_t previousChannel = 0;    // the channel the store belongs to
     ClockLevels levels;
     bool stepActive = false;  // a step fired and the clock has not fallen since
 };
 
 [[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_Arp", &createInstance<MIDI_Arp>);
 
-void MIDI_Arp::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
+// Everything the module sends goes out at the start of the block; every outgoing note
+// uses the channel of the latest message.
+void MIDI_Arp::handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept
 {
-    const midi::Message message{bytes, length};
-    channel = message.channel();
-    if (channel != previousChannel) {
-        clearHeldNotes();
-        sendAllNotesOff();
-        previousChannel = channel;
-    }
-    if (message.isNoteOn()) {
-        insertNote(message.note());
-    } else if (message.isNoteOff()) {
-        removeAndCompact(heldNotes, message.note());
-    } else if (message.isAllNotesOff()) {
-        clearHeldNotes();
-        sendAllNotesOff();
-    } else {
-        midiOut.sendMidi(bytes, length, 0);
-    }
+    keys.capture({bytes, length}, midiOut, [this](int32_t note) { insertNote(note); });
 }
 
 // Both inputs are copied here, so a note-on at the stamp of an order change is stored
 // under the old order and then cleared with the rest of the store.
-void MIDI_Arp::handlePinsChanged()
+void MIDI_Arp::handlePinsChanged() noexcept
 {
     if (lengthIn.wasChanged)
         stepLimit = std::min(lengthIn.value, slotCount);
     if (orderIn.wasChanged) {
         noteOrder = orderIn.value;
-        clearHeldNotes();
+        keys.notes.fill(0);
     }
 }
 
 // A step needs the enable input high two spans before the one in which the clock is
 // seen high. A sounding note keeps sounding until the clock falls.
-void MIDI_Arp::processSpan(int32_t sampleCount)
+void MIDI_Arp::processSpan(int32_t sampleCount) noexcept
 {
     levels.readSpan(clockIn, enableIn, blockPosition, sampleCount);
     if (levels.clockHigh) {
@@ -126,28 +108,28 @@ void MIDI_Arp::processSpan(int32_t sampleCount)
 
 // The limit is tested for equality only: lowered below the index, the steps run on to
 // the first empty slot before starting again at slot 0.
-void MIDI_Arp::fireStep()
+void MIDI_Arp::fireStep() noexcept
 {
     stepActive = true;
-    if (stepIndex == stepLimit || heldNotes[stepIndex] == 0)
+    if (stepIndex == stepLimit || keys.notes[stepIndex] == 0)
         stepIndex = 0;
-    currentNote = static_cast<uint8_t>(heldNotes[stepIndex] & 0xFF);
+    currentNote = static_cast<uint8_t>(keys.notes[stepIndex] & 0xFF);
     if (currentNote != 0)
-        send(midi::noteMessage(midi::noteOn, channel, currentNote, stepVelocity));
+        midiOut.sendMidi(midi::noteMessage(midi::noteOn, keys.channel.channel(), currentNote, stepVelocity), 0);
     stepIndex = stepIndex + 1 < slotCount ? stepIndex + 1 : 0;
 }
 
-void MIDI_Arp::releaseStep()
+void MIDI_Arp::releaseStep() noexcept
 {
     stepActive = false;
     if (currentNote != 0)
-        send(midi::noteMessage(midi::noteOff, channel, currentNote, 0));
+        midiOut.sendMidi(midi::noteMessage(midi::noteOff, keys.channel.channel(), currentNote, 0), 0);
 }
 
-void MIDI_Arp::insertNote(int32_t note)
+void MIDI_Arp::insertNote(int32_t note) noexcept
 {
     if (noteOrder == asPlayed)
-        addToFirstEmpty(heldNotes, note);
+        addToFirstEmpty(keys.notes, note);
     else if (noteOrder == ascending || noteOrder == descending)
         insertSorted(note);
 }
@@ -156,17 +138,17 @@ void MIDI_Arp::insertNote(int32_t note)
 // Whatever moves up from the top slot is dropped, so with twelve notes held the one that
 // sorts last of the thirteen goes; a new note that ties with it is the one dropped, and
 // equal notes keep the older first.
-void MIDI_Arp::insertSorted(int32_t note)
+void MIDI_Arp::insertSorted(int32_t note) noexcept
 {
     for (int32_t slot = slotCount - 1; slot >= 0; --slot) {
-        const int32_t held = heldNotes[slot];
+        const int32_t held = keys.notes[slot];
         const bool staysBelow = noteOrder == ascending ? note >= held : note <= held;
         if (held != 0 && staysBelow) {
             placeAbove(slot, note);
             return;
         }
         placeAbove(slot, held);
-        heldNotes[slot] = note;
+        keys.notes[slot] = note;
     }
 }
 

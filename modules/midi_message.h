@@ -20,24 +20,31 @@ struct Message {
     const uint8_t* bytes;
     int32_t length;
 
-    uint8_t status() const { return bytes[0]; }
-    uint8_t type() const { return status() & 0xF0; }
+    uint8_t status() const noexcept { return bytes[0]; }
+    uint8_t type() const noexcept { return status() & 0xF0; }
     // The low four bits of the status byte, for every message, system messages included.
-    uint8_t channel() const { return status() & 0x0F; }
+    uint8_t channel() const noexcept { return status() & 0x0F; }
+    // Status bytes 0x80 to 0xEF: messages of one channel.
+    bool isChannelMessage() const noexcept { return status() >= noteOff && status() < systemMessage; }
+    // A note-on or a note-off, whatever its length.
+    bool isNote() const noexcept { return (status() & 0xE0) == noteOff; }
     // Note messages long enough to hold their note number.
-    bool isNoteOn() const { return type() == noteOn && length >= 2; }
-    bool isNoteOff() const { return type() == noteOff && length >= 2; }
-    uint8_t note() const { return bytes[1]; }
+    bool isNoteOn() const noexcept { return type() == noteOn && length >= 2; }
+    bool isNoteOff() const noexcept { return type() == noteOff && length >= 2; }
+    uint8_t note() const noexcept { return bytes[1]; }
     // Controller 123, whatever its value byte.
-    bool isAllNotesOff() const { return type() == controlChange && length >= 2 && bytes[1] == allNotesOffController; }
+    bool isAllNotesOff() const noexcept
+    {
+        return type() == controlChange && length >= 2 && bytes[1] == allNotesOffController;
+    }
 };
 
-inline ShortMessage allNotesOff(uint8_t channel)
+inline ShortMessage allNotesOff(uint8_t channel) noexcept
 {
     return {static_cast<uint8_t>(controlChange | channel), allNotesOffController, 0};
 }
 
-inline ShortMessage noteMessage(uint8_t type, uint8_t channel, uint8_t note, uint8_t velocity)
+inline ShortMessage noteMessage(uint8_t type, uint8_t channel, uint8_t note, uint8_t velocity) noexcept
 {
     return {static_cast<uint8_t>(type | channel), note, velocity};
 }

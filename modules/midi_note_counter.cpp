@@ -4,32 +4,32 @@
 #include <algorithm>
 #include <array>
 
-#include "midi_message.h"
+#include "channel_follower.h"
 #include "mp_base2.h"
 #include "mp_factory.h"
 
 class MIDI_NoteCounter final : public MpBase2 {
 public:
+    enum Pin : int32_t { midiInPin, midiOutPin, maxNotesPin, noteCountPin };
+
     MIDI_NoteCounter()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, maxNotesIn);
-        bindPin(3, noteCountOut);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(maxNotesPin, maxNotesIn);
+        bindPin(noteCountPin, noteCountOut);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override;
 
 private:
     static constexpr int32_t slotCount = 12;
 
-    void followChannel(midi::Message message);
-    void holdNote(midi::Message message);
-    void releaseNote(midi::Message message);
-    void releaseAllNotes();
-    void recountHeldNotes();
-    void pass(midi::Message message) { midiOut.sendMidi(message.bytes, message.length, 0); }
-    void sendAllNotesOff();
+    void holdNote(midi::Message message) noexcept;
+    void releaseNote(midi::Message message) noexcept;
+    void releaseAllNotes() noexcept;
+    void recountHeldNotes() noexcept;
+    void pass(midi::Message message) noexcept { midiOut.sendMidi(message.bytes, message.length, 0); }
 
     MidiInPin midiIn;
     MidiOutPin midiOut;
@@ -41,20 +41,20 @@ private:
     // Notes of all channels share the slots. 0 marks an empty slot, so note 0 is never
     // counted; a new note takes the lowest empty slot.
     std::array<int32_t, slotCount> heldNotes{};
-    int8_t heldCount = 0;         // slots not empty
-    uint8_t channel = 0;          // channel of the message being handled
-    uint8_t previousChannel = 0;  // channel of the message before: All Notes Off goes there
+    int8_t heldCount = 0;     // slots not empty
+    ChannelFollower channel;  // All Notes Off goes to the channel of the message before
 };
 
 [[maybe_unused]] static const bool registered =
     registerModule(0, u"MIDI_NoteCounter", &createInstance<MIDI_NoteCounter>);
 
 // MIDI goes out at the block's start; the count goes out at this message's position,
-// and only when it changed.
-void MIDI_NoteCounter::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
+// and only when it changed. A change of channel ends the old channel's notes
+// downstream but leaves them counted.
+void MIDI_NoteCounter::handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept
 {
     const midi::Message message{bytes, length};
-    followChannel(message);
+    channel.follow(message, midiOut);
     if (message.isNoteOn())
         holdNote(message);
     else if (message.isNoteOff())
@@ -66,19 +66,8 @@ void MIDI_NoteCounter::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
     noteCountOut.setValue(heldCount);
 }
 
-// Every message, system messages included, sets the channel; a change ends the old
-// channel's notes downstream but leaves them counted.
-void MIDI_NoteCounter::followChannel(midi::Message message)
-{
-    channel = message.channel();
-    if (channel != previousChannel) {
-        sendAllNotesOff();
-        previousChannel = channel;
-    }
-}
-
 // Any velocity, 0 included, holds a note.
-void MIDI_NoteCounter::holdNote(midi::Message message)
+void MIDI_NoteCounter::holdNote(midi::Message message) noexcept
 {
     if (heldCount >= maxNotesIn.value)
         return;
@@ -91,7 +80,7 @@ void MIDI_NoteCounter::holdNote(midi::Message message)
 }
 
 // A note-off for note 0 finds an empty slot, so it passes whenever a slot is free.
-void MIDI_NoteCounter::releaseNote(midi::Message message)
+void MIDI_NoteCounter::releaseNote(midi::Message message) noexcept
 {
     const auto slot = std::find(heldNotes.begin(), heldNotes.end(), int32_t{message.note()});
     if (slot == heldNotes.end())
@@ -102,20 +91,14 @@ void MIDI_NoteCounter::releaseNote(midi::Message message)
 }
 
 // A received All Notes Off, whatever its value byte, is answered with our own.
-void MIDI_NoteCounter::releaseAllNotes()
+void MIDI_NoteCounter::releaseAllNotes() noexcept
 {
     heldNotes.fill(0);
     recountHeldNotes();
-    sendAllNotesOff();
+    channel.sendAllNotesOff(midiOut);
 }
 
-void MIDI_NoteCounter::recountHeldNotes()
+void MIDI_NoteCounter::recountHeldNotes() noexcept
 {
     heldCount = static_cast<int8_t>(slotCount - std::count(heldNotes.begin(), heldNotes.end(), 0));
-}
-
-void MIDI_NoteCounter::sendAllNotesOff()
-{
-    const auto notesOff = midi::allNotesOff(previousChannel);
-    midiOut.sendMidi(notesOff.data(), static_cast<int32_t>(notesOff.size()), 0);
 }

@@ -6,21 +6,23 @@
 
 class MIDI_RhythmSeq final : public MpBase2 {
 public:
+    enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, tiePin, stepPin, firstStepInPin };
+
     MIDI_RhythmSeq()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, clockIn);
-        bindPin(3, enableIn);
-        bindPin(4, tieIn);
-        bindPin(5, stepOut);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(clockPin, clockIn);
+        bindPin(enablePin, enableIn);
+        bindPin(tiePin, tieIn);
+        bindPin(stepPin, stepOut);
         for (int32_t step = 0; step < SequencerCore::stepCount; ++step)
-            bindPin(6 + step, stepIns[step]);
+            bindPin(firstStepInPin + step, stepIns[step]);
         setProcessRoutine(&MIDI_RhythmSeq::runSteps);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override { core.handleMidi(bytes, length); }
-    void handlePinsChanged() override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override { core.handleMidi(bytes, length); }
+    void handlePinsChanged() noexcept override;
 
 private:
     void runSteps(int32_t sampleCount) noexcept
@@ -44,7 +46,7 @@ private:
 [[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_RhythmSeq", &createInstance<MIDI_RhythmSeq>);
 
 // Switching tie ends every sounding note and forgets the held keys.
-void MIDI_RhythmSeq::handlePinsChanged()
+void MIDI_RhythmSeq::handlePinsChanged() noexcept
 {
     core.takeChangedSteps(stepIns);
     if (tieIn.wasChanged) {

@@ -8,25 +8,29 @@
 
 class MIDI_ScaledSeq final : public MpBase2 {
 public:
+    enum Pin : int32_t {
+        midiInPin, midiOutPin, clockPin, enablePin, rootPin, modePin, scalePin, tiePin, stepPin, firstStepInPin
+    };
+
     MIDI_ScaledSeq()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, clockIn);
-        bindPin(3, enableIn);
-        bindPin(4, rootIn);
-        bindPin(5, modeIn);
-        bindPin(6, scaleIn);
-        bindPin(7, tieIn);
-        bindPin(8, stepOut);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(clockPin, clockIn);
+        bindPin(enablePin, enableIn);
+        bindPin(rootPin, rootIn);
+        bindPin(modePin, modeIn);
+        bindPin(scalePin, scaleIn);
+        bindPin(tiePin, tieIn);
+        bindPin(stepPin, stepOut);
         for (int32_t step = 0; step < SequencerCore::stepCount; ++step)
-            bindPin(9 + step, stepIns[step]);
+            bindPin(firstStepInPin + step, stepIns[step]);
         buildScaleRows(0, 0, 0);
         setProcessRoutine(&MIDI_ScaledSeq::runSteps);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override { core.handleMidi(bytes, length); }
-    void handlePinsChanged() override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override { core.handleMidi(bytes, length); }
+    void handlePinsChanged() noexcept override;
 
 private:
     static constexpr int32_t semitones = 12;
@@ -75,7 +79,7 @@ private:
 [[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_ScaledSeq", &createInstance<MIDI_ScaledSeq>);
 
 // Each changed scale setting sends its own All Notes Off, in the order root, family, mode.
-void MIDI_ScaledSeq::handlePinsChanged()
+void MIDI_ScaledSeq::handlePinsChanged() noexcept
 {
     core.takeChangedSteps(stepIns);
     if (tieIn.wasChanged)

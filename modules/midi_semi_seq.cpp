@@ -7,21 +7,23 @@
 
 class MIDI_SemiSeq final : public MpBase2 {
 public:
+    enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, tiePin, stepPin, firstStepInPin };
+
     MIDI_SemiSeq()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, clockIn);
-        bindPin(3, enableIn);
-        bindPin(4, tieIn);
-        bindPin(5, stepOut);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(clockPin, clockIn);
+        bindPin(enablePin, enableIn);
+        bindPin(tiePin, tieIn);
+        bindPin(stepPin, stepOut);
         for (int32_t step = 0; step < SequencerCore::stepCount; ++step)
-            bindPin(6 + step, stepIns[step]);
+            bindPin(firstStepInPin + step, stepIns[step]);
         setProcessRoutine(&MIDI_SemiSeq::runSteps);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override { core.handleMidi(bytes, length); }
-    void handlePinsChanged() override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override { core.handleMidi(bytes, length); }
+    void handlePinsChanged() noexcept override;
 
 private:
     static constexpr uint32_t highestOffset = 126;
@@ -47,7 +49,7 @@ private:
 [[maybe_unused]] static const bool registered = registerModule(0, u"MIDI_SemiSeq", &createInstance<MIDI_SemiSeq>);
 
 // Switching tie sends nothing: sounding notes wait for the next release the steps call for.
-void MIDI_SemiSeq::handlePinsChanged()
+void MIDI_SemiSeq::handlePinsChanged() noexcept
 {
     core.takeChangedSteps(stepIns);
     if (tieIn.wasChanged)

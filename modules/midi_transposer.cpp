@@ -9,19 +9,21 @@
 
 class MIDI_Transposer final : public MpBase2 {
 public:
+    enum Pin : int32_t { midiInPin, midiOutPin, transposePin, channelPin };
+
     MIDI_Transposer()
     {
-        bindPin(0, midiIn);
-        bindPin(1, midiOut);
-        bindPin(2, transposeIn);
-        bindPin(3, channelIn);
+        bindPin(midiInPin, midiIn);
+        bindPin(midiOutPin, midiOut);
+        bindPin(transposePin, transposeIn);
+        bindPin(channelPin, channelIn);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override;
-    void handlePinsChanged() override;
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override;
+    void handlePinsChanged() noexcept override;
 
 private:
-    void sendChannelMessage(midi::Message message);
+    void sendChannelMessage(midi::Message message) noexcept;
 
     MidiInPin midiIn;
     MidiOutPin midiOut;
@@ -38,45 +40,51 @@ private:
 [[maybe_unused]] static const bool registered =
     registerModule(0, u"MIDI_Transposer", &createInstance<MIDI_Transposer>);
 
-void MIDI_Transposer::handleMidi(int32_t, const uint8_t* bytes, int32_t length)
-{
-    previousChannel = outputChannel;
-    const midi::Message message{bytes, length};
-    // System messages and stray data bytes are not channel messages: they pass as they came.
-    if (message.status() >= midi::systemMessage || message.status() < midi::noteOff) {
-        midiOut.sendMidi(bytes, length, 0);
-        return;
-    }
-    sendChannelMessage(message);
-}
-
 // Every channel message leaves on the output channel with its own length, at most the
-// three bytes a channel message has. A note message that holds its note number is
-// shifted, so that its note-on and note-off meet again whatever their lengths.
-void MIDI_Transposer::sendChannelMessage(midi::Message message)
+// three bytes a channel message has; bytes past its length are neither read nor sent.
+// A note message that holds its note number is shifted, so that its note-on and
+// note-off meet again whatever their lengths.
+inline void MIDI_Transposer::sendChannelMessage(midi::Message message) noexcept
 {
-    uint8_t out[3] = {static_cast<uint8_t>(message.type() | outputChannel), 0, 0};
-    const int32_t length = std::min(message.length, 3);
-    std::copy(message.bytes + 1, message.bytes + length, out + 1);
-    if (message.isNoteOn() || message.isNoteOff()) {
-        const int64_t note = int64_t{message.note()} + transposeAmount;
+    const uint8_t status = static_cast<uint8_t>(message.type() | outputChannel);
+    midi::ShortMessage out{status, 0, 0};
+    int32_t length = 3;
+    if (message.length >= 3)
+        out = {status, message.bytes[1], message.bytes[2]};
+    else if (message.length == 2)
+        out[1] = message.bytes[1], length = 2;
+    else
+        length = 1;
+    if (length >= 2 && message.isNote()) {
+        const int64_t note = int64_t{out[1]} + transposeAmount;
         if (note < 1 || note > 127)
             return;
         out[1] = static_cast<uint8_t>(note);
     }
-    midiOut.sendMidi(out, length, 0);
+    midiOut.sendMidi(out.data(), length, 0);
+}
+
+void MIDI_Transposer::handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept
+{
+    previousChannel = outputChannel;
+    const midi::Message message{bytes, length};
+    // System messages and stray data bytes are not channel messages: they pass as they came.
+    if (message.isChannelMessage())
+        sendChannelMessage(message);
+    else
+        midiOut.sendMidi(bytes, length, 0);
 }
 
 // Channel values outside 0 to 15 are clamped to the nearest channel.
-void MIDI_Transposer::handlePinsChanged()
+void MIDI_Transposer::handlePinsChanged() noexcept
 {
     const auto notesOff = midi::allNotesOff(previousChannel);
     if (transposeIn.wasChanged) {
         transposeAmount = transposeIn.value;
-        midiOut.sendMidi(notesOff.data(), 3);
+        midiOut.sendMidi(notesOff);
     }
     if (channelIn.wasChanged) {
         outputChannel = static_cast<uint8_t>(std::clamp(channelIn.value, 0, 15));
-        midiOut.sendMidi(notesOff.data(), 3);
+        midiOut.sendMidi(notesOff);
     }
 }

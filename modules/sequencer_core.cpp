@@ -14,52 +14,34 @@ SequencerCore::SequencerCore(MidiOutPin& output, const AudioInPin& clock, const 
 {
 }
 
+// A thirteenth key is dropped; key 0 would mark an empty slot, so it is never held.
 void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noexcept
 {
-    const midi::Message message{bytes, length};
-    channel = message.channel();
-    if (channel != previousChannel) {
-        allNotesOff();
-        previousChannel = channel;
-    }
-    // A thirteenth key is dropped; key 0 would mark an empty slot, so it is never held.
-    if (message.isNoteOn())
-        addToFirstEmpty(heldNotes, message.note());
-    else if (message.isNoteOff())
-        removeAndCompact(heldNotes, message.note());
-    else if (message.isAllNotesOff())
-        allNotesOff();
-    else
-        midiOut.sendMidi(bytes, length, 0);
+    if (keys.capture({bytes, length}, midiOut, [this](int32_t key) { addToFirstEmpty(keys.notes, key); }))
+        soundingNotes.fill(0);
 }
 
 // The sounding notes get no note-offs of their own: the controller stands for them.
 void SequencerCore::allNotesOff() noexcept
 {
-    send(midi::allNotesOff(previousChannel), 0);
-    heldNotes.fill(0);
+    keys.endAll(midiOut);
     soundingNotes.fill(0);
 }
 
 // A note that finds every slot taken is still played, but never released by itself.
 void SequencerCore::playNote(uint8_t note, int32_t slot) noexcept
 {
-    send(midi::noteMessage(midi::noteOn, channel, note, stepVelocity), slot);
+    midiOut.sendMidi(midi::noteMessage(midi::noteOn, keys.channel.channel(), note, stepVelocity), slot);
     addToFirstEmpty(soundingNotes, note);
 }
 
 void SequencerCore::releaseSoundingNotes() noexcept
 {
     for (int32_t slot = 0; slot < noteSlots && soundingNotes[slot] > 0; ++slot) {
-        send(midi::noteMessage(midi::noteOff, channel, static_cast<uint8_t>(soundingNotes[slot]), stepVelocity),
-             slot);
+        const auto note = static_cast<uint8_t>(soundingNotes[slot]);
+        midiOut.sendMidi(midi::noteMessage(midi::noteOff, keys.channel.channel(), note, stepVelocity), slot);
         soundingNotes[slot] = 0;
     }
-}
-
-void SequencerCore::send(const std::array<uint8_t, 3>& message, int32_t position) noexcept
-{
-    midiOut.sendMidi(message.data(), static_cast<int32_t>(message.size()), position);
 }
 
 // The enable level acts two calls after the span that shows it, the clock level in its

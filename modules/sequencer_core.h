@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "clock_levels.h"
+#include "held_keys.h"
 #include "mp_pins.h"
 #include "note_slots.h"
 
@@ -23,9 +24,7 @@ public:
     SequencerCore(const SequencerCore&) = delete;  // holds its module's pins
     SequencerCore& operator=(const SequencerCore&) = delete;
 
-    // Held-key capture: note-ons and note-offs change the held keys, controller 123 sends
-    // the core's own All Notes Off, anything else passes unchanged. A message on a new
-    // channel first ends everything on the old one.
+    // Held-key capture (see HeldKeys); ending the held keys also forgets the sounding notes.
     void handleMidi(const uint8_t* bytes, int32_t length) noexcept;
 
     // The step engine over `count` samples from `position`. Returns the value of the step
@@ -50,8 +49,8 @@ public:
     template <class NoteFor>
     void playHeldKeys(NoteFor noteFor) noexcept
     {
-        for (int32_t slot = 0; slot < noteSlots && heldNotes[slot] > 0; ++slot)
-            if (const std::optional<uint8_t> note = noteFor(heldNotes[slot]))
+        for (int32_t slot = 0; slot < noteSlots && keys.notes[slot] > 0; ++slot)
+            if (const std::optional<uint8_t> note = noteFor(keys.notes[slot]))
                 playNote(*note, slot);
     }
 
@@ -61,7 +60,6 @@ private:
     void startOrStop() noexcept;
     std::optional<int32_t> fire() noexcept;
     void clockFell() noexcept;
-    void send(const std::array<uint8_t, 3>& message, int32_t position) noexcept;
 
     MidiOutPin& midiOut;
     const AudioInPin& clockIn;
@@ -71,10 +69,8 @@ private:
     ClockLevels levels;  // enableDelayed starts and stops the sequencer
     bool running = false;
     bool stepActive = false;      // a step fired and the clock has not been seen low since
-    uint8_t channel = 0;          // channel of the latest message
-    uint8_t previousChannel = 0;  // channel the held keys belong to
-    NoteSlots heldNotes{};        // keys fill from slot 0, oldest first
-    NoteSlots soundingNotes{};    // notes sent by steps and not yet released, same layout
+    HeldKeys keys;              // oldest first; their channel is the one every note goes out on
+    NoteSlots soundingNotes{};  // notes sent by steps and not yet released, same layout
     // Gate bytes widen to 32 bits without loss, so every sequencer keeps its values here
     // and the tie rule compares them as they came.
     std::array<int32_t, stepCount> stepValues{};

@@ -172,6 +172,9 @@ TEST(Arp, NoteZeroLeavesAnEmptySlot)
     EXPECT_EQ(ascendingArp.arpeggio(6), (std::vector<int>{0, 60, 62, 0, 60, 62}));
     ascendingArp.release({99});  // compacts the store
     EXPECT_EQ(ascendingArp.arpeggio(3), (std::vector<int>{60, 62, 60}));
+    ArpHost copyAfterGap(ascending);
+    copyAfterGap.hold({60, 0, 60});  // held as empty, 60, 60: an equal note goes after the older
+    EXPECT_EQ(copyAfterGap.arpeggio(4), (std::vector<int>{0, 60, 60, 0}));
 
     for (int32_t order : {asPlayed, descending}) {
         ArpHost arp(order);

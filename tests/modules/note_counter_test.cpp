@@ -109,6 +109,16 @@ TEST_F(NoteCounter, MessagesTooShortForTheirTypePassAsTheyCame)
     EXPECT_EQ(play({0x90}), (Outputs{sent({0x90})}));
     EXPECT_EQ(play({0x80}), (Outputs{sent({0x80})}));
     EXPECT_EQ(play({0xB0}), (Outputs{sent({0xB0})}));
+    // A controller of one byte whose neighbour in memory is 123 is no All Notes Off.
+    gmpi::HostEvent controller{};
+    controller.timeStamp = stamp;
+    controller.type = gmpi::eventMidi;
+    controller.pinNumber = midiIn;
+    controller.size = 1;
+    controller.inlineData[0] = 0xB0;
+    controller.inlineData[1] = 123;
+    harness.events.raw(controller);
+    EXPECT_EQ(harness.run(16), (Outputs{sent({0xB0})}));
 }
 
 TEST_F(NoteCounter, ReceivedAllNotesOffEmptiesTheCountAndIsAnsweredWithOurOwn)

@@ -15,7 +15,7 @@ public:
         bindPin(1, midiOut);
     }
 
-    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) override
+    void handleMidi(int32_t, const uint8_t* bytes, int32_t length) noexcept override
     {
         copy = std::make_unique<uint8_t[]>(static_cast<size_t>(length));
         std::memcpy(copy.get(), bytes, static_cast<size_t>(length));

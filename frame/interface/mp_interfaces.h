@@ -6,6 +6,11 @@
 // a 40-byte record. The host side of this project includes this header and no
 // other header of the library.
 //
+// Threads: the library takes no locks and uses no atomic operations, reference counts
+// included. Calls on one object must never overlap: whoever owns a module calls it from
+// one thread at a time (the audio thread while it processes). Different modules may be
+// called on different threads at the same time.
+//
 // Rules that keep the layout stable across compilers:
 // - no interface has a virtual destructor (g++ gives it two slots) or two
 //   operations of the same name (MSVC groups overloads together);
@@ -55,11 +60,7 @@ constexpr int32_t eventStreamStop = 102;    // an audio input stopped streaming
 constexpr int32_t eventMidi = 103;          // one MIDI message for a MIDI input pin
 constexpr int32_t eventGraphStart = 104;    // the processing graph starts
 
-// Pin data type codes and directions, in the host's vocabulary.
-constexpr int32_t pinTypeMidi = 2;
-constexpr int32_t pinTypeBool = 4;
-constexpr int32_t pinTypeAudio = 5;
-constexpr int32_t pinTypeInt = 8;
+// Pin directions, in the host's vocabulary.
 constexpr int32_t pinDirectionIn = 0;
 constexpr int32_t pinDirectionOut = 1;
 
@@ -87,19 +88,23 @@ static_assert(offsetof(HostEvent, next) == 32);
 // Slots 0 to 2 of every interface.
 class IMpUnknown {
 public:
-    // Writes the interface named by `iid` (with one added reference) or null to `*returnInterface`.
-    // Any thread the object's owner uses.
+    // Writes the interface named by `iid` (with one added reference, held by the caller) or
+    // null to `*returnInterface`. Called by the object's owner, never at the same time as
+    // another call on the same object.
     virtual int32_t queryInterface(const MpGuid* iid, void** returnInterface) = 0;
-    // Adds a reference held by the caller; returns the new count.
+    // Adds a reference held by the caller; returns the new count. A plain count: never at
+    // the same time as another call on the same object, from whatever thread.
     virtual int32_t addRef() = 0;
     // Drops the caller's reference; the object may be destroyed. Returns the new count.
+    // Never at the same time as another call on the same object.
     virtual int32_t release() = 0;
 
 protected:
     ~IMpUnknown() = default;
 };
 
-// The library's factory: a process-wide object that lives until the process ends.
+// The library's factory: a process-wide object that lives until the process ends. Its
+// reference count is not kept: addRef and release return 1 and never destroy it.
 class IMpFactory : public IMpUnknown {
 public:
     // Slot 3. Creates the module registered under (identifier, subtype) and attaches `host`
@@ -108,7 +113,8 @@ public:
     virtual int32_t createModule(const char16_t* identifier, int32_t subtype, IMpUnknown* host,
                                  IMpUnknown** module) = 0;
     // Slot 4. Writes the library's version number and, if `capacity` (in code units,
-    // terminator included) is large enough, its build text into `text`.
+    // terminator included) is large enough, its build text into `text`. Host's loading or
+    // user thread; the caller owns `version` and `text`.
     virtual int32_t buildInformation(int32_t* version, int32_t capacity, char16_t* text) = 0;
 
 protected:
@@ -118,7 +124,7 @@ protected:
 class IMpFactory2 : public IMpFactory {
 public:
     // Slot 5. As createModule, but attaches no host; the caller attaches one later
-    // through the module's IMpPlugin2::attachHost.
+    // through the module's IMpPlugin2::attachHost. Host's loading or user thread.
     virtual int32_t createModuleWithoutHost(const char16_t* identifier, int32_t subtype,
                                             IMpUnknown** module) = 0;
 
@@ -129,13 +135,15 @@ protected:
 // A module's primary part, reached through queryInterface with iidPlugin or iidUnknown.
 class IMpPlugin : public IMpUnknown {
 public:
-    virtual int32_t prepare() = 0;  // slot 3: no effect
+    virtual int32_t prepare() = 0;  // slot 3: no effect; any thread, never during another call
     // Slot 4. Hands the host's sample buffer of one audio input; -1 when the pin is not bound.
     // The buffer stays the host's; it must hold a whole block's samples while processing.
+    // Host's user thread, or the audio thread between blocks; never during processBlock.
     virtual int32_t attachPinBuffer(int32_t pinNumber, const float* buffer) = 0;
     // Slot 5. Processes one block on the host's audio thread (see IMpPlugin2::processBlock).
     virtual void processBlock(int32_t sampleCount, const HostEvent* events) = 0;
-    virtual int32_t customRequest(int32_t request, int32_t argument, void* data) = 0;  // slot 6: returns 0
+    // Slot 6: returns 0 and touches nothing. Any thread, never during another call.
+    virtual int32_t customRequest(int32_t request, int32_t argument, void* data) = 0;
 
 protected:
     ~IMpPlugin() = default;
@@ -145,19 +153,20 @@ protected:
 class IMpPlugin2 : public IMpUnknown {
 public:
     // Slot 3. Queries `host` for IMpHostServices and keeps that reference until destruction.
+    // Host's loading or user thread, before the module processes.
     virtual int32_t attachHost(IMpUnknown* host) = 0;
-    virtual int32_t prepare() = 0;  // slot 4: no effect
-    virtual int32_t attachPinBuffer(int32_t pinNumber, const float* buffer) = 0;  // slot 5
+    virtual int32_t prepare() = 0;  // slot 4: as IMpPlugin's slot 3
+    virtual int32_t attachPinBuffer(int32_t pinNumber, const float* buffer) = 0;  // slot 5: as IMpPlugin's slot 4
     // Slot 6. Processes one block of `sampleCount` samples on the host's audio thread.
     // Events are read during the call only. Real-time safe: never allocates, locks or blocks.
     virtual void processBlock(int32_t sampleCount, const HostEvent* events) = 0;
-    virtual int32_t customRequest(int32_t request, int32_t argument, void* data) = 0;  // slot 7: returns 0
+    virtual int32_t customRequest(int32_t request, int32_t argument, void* data) = 0;  // slot 7: as IMpPlugin's slot 6
 
 protected:
     ~IMpPlugin2() = default;
 };
 
-// The host's services, called by modules while they process.
+// The host's services, called by modules on the audio thread from inside processBlock.
 class IMpHostServices : public IMpUnknown {
 public:
     // Slot 3. Takes `size` bytes as the output of pin `pinNumber` at sample offset
@@ -175,7 +184,7 @@ protected:
 }  // namespace gmpi
 
 // A module's third part, outside gmpi: reached only by run-time type conversion inside
-// the library, never through queryInterface. Slot 0 is IMpPlugin2::attachHost.
+// the library, never through queryInterface. Slot 0 is IMpPlugin2::attachHost (same thread).
 class IoldSchoolInitialisation {
 public:
     virtual int32_t attachHost(gmpi::IMpUnknown* host) = 0;
@@ -186,7 +195,8 @@ protected:
 
 namespace gmpi {
 
-// The one exported function. Writes the factory (IMpUnknown part) to `*factory`.
+// The one exported function. Writes the factory (IMpUnknown part) to `*factory`. Any
+// thread; the factory is built while the library loads.
 using GetFactoryFunction = int32_t (*)(void** factory);
 constexpr const char* getFactoryName = "MP_GetFactory";
 

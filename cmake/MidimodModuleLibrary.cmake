@@ -53,8 +53,8 @@ function(midimod_add_module_library name)
     endif()
 endfunction()
 
-# The test runs the project's midimod target when there is one, else the program an
-# installed package names in MIDIMOD_PROGRAM.
+# The test runs the program MIDIMOD_PROGRAM names, else the midimod target of this
+# project (or, outside it, a midimod on the PATH).
 function(_midimod_add_validation_test name modules)
     set(module_options)
     foreach(module ${modules})
@@ -63,7 +63,7 @@ function(_midimod_add_validation_test name modules)
     if(MIDIMOD_PROGRAM)
         set(validator ${CMAKE_CROSSCOMPILING_EMULATOR} ${MIDIMOD_PROGRAM})
     else()
-        set(validator midimod)  # a target name: CTest runs it under the emulator itself
+        set(validator midimod)  # as a target name, CTest runs it under the emulator itself
     endif()
     add_test(NAME validate_${name} COMMAND ${validator} validate $<TARGET_FILE:${name}> ${module_options})
     if(WIN32 AND NOT MIDIMOD_PROGRAM)

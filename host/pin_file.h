@@ -48,8 +48,8 @@ private:
 
 // The path of the pin file of the library at `libraryPath`.
 std::string pinFilePath(const std::string& libraryPath);
-// The library's pin file, or null when it has none. Throws PinFileError when the file
-// is there but cannot be read or is malformed.
+// The library's pin file, or null when there is none to open. Throws PinFileError when
+// the file cannot be read through or is malformed.
 std::unique_ptr<PinFile> readPinFileBeside(const std::string& libraryPath);
 
 }  // namespace host

@@ -72,6 +72,8 @@ void addListCommand(CLI::App& app)
 {
     auto libraryPath = std::make_shared<std::string>();
     CLI::App* command = app.add_subcommand("list", "the modules with their pins: number, name, kind, values");
-    command->add_option("--library", *libraryPath, "module library to load (default: the one built beside midimod); its modules are those its pin file LIBRARY.pins describes, if it has one");
+    command->add_option("--library", *libraryPath,
+                        "module library to load (default: the one built beside midimod); its modules are those "
+                        "its pin file LIBRARY.pins describes, if it has one");
     command->callback([libraryPath] { list(*libraryPath); });
 }

@@ -162,10 +162,16 @@ std::span<const ModuleDeclaration> moduleCatalogue()
 
 const ModuleDeclaration* findModule(std::string_view name)
 {
+    return findModule(catalogue, name);
+}
+
+const ModuleDeclaration* findModule(std::span<const ModuleDeclaration> modules, std::string_view name)
+{
     constexpr std::string_view prefix = "MIDI_";
-    for (const ModuleDeclaration& module : catalogue) {
+    for (const ModuleDeclaration& module : modules) {
+        const bool prefixed = module.identifier.starts_with(prefix);
         if (sameWordIgnoringCase(module.identifier, name) ||
-            sameWordIgnoringCase(module.identifier.substr(prefix.size()), name))
+            (prefixed && sameWordIgnoringCase(module.identifier.substr(prefix.size()), name)))
             return &module;
     }
     return nullptr;

@@ -58,8 +58,10 @@ struct ModuleDeclaration {
 // The seven modules, in the library's registration order.
 std::span<const ModuleDeclaration> moduleCatalogue();
 
-// By identifier ("MIDI_Arp"), case-insensitively, with or without the "MIDI_" prefix.
+// By identifier ("MIDI_Arp"), case-insensitively, with or without the "MIDI_" prefix,
+// among `modules` (by default the seven).
 const ModuleDeclaration* findModule(std::string_view name);
+const ModuleDeclaration* findModule(std::span<const ModuleDeclaration> modules, std::string_view name);
 
 // Reads a value typed for `pin`: one of its words, or a whole number in its range.
 // Returns the reason when the text is not such a value.

@@ -1,7 +1,9 @@
-// midimod list: the seven modules with their pins as the host declares them.
+// midimod list: the modules with their pins as the host declares them: the seven, or
+// those the pin file beside a library (--library) describes.
 #include <cstdio>
 #include <memory>
 
+#include "pin_file.h"
 #include "render_commands.h"
 #include "renderer.h"
 
@@ -42,16 +44,19 @@ void printModule(const host::ModuleDeclaration& module, const char* availability
     }
 }
 
-void list(const std::string& libraryPath)
+// The modules of the library's pin file when it has one, else the built-in seven.
+void list(std::string libraryPath)
 {
+    if (libraryPath.empty())
+        libraryPath = host::ModuleLibrary::defaultPath();
+    const std::unique_ptr<host::PinFile> pinFile = host::readPinFileBeside(libraryPath);
     std::unique_ptr<host::ModuleLibrary> library;
     try {
-        library = std::make_unique<host::ModuleLibrary>(libraryPath.empty() ? host::ModuleLibrary::defaultPath()
-                                                                             : libraryPath);
+        library = std::make_unique<host::ModuleLibrary>(libraryPath);
     } catch (const std::runtime_error& problem) {
         std::printf("(%s: showing the host's declarations only)\n", problem.what());
     }
-    for (const host::ModuleDeclaration& module : host::moduleCatalogue()) {
+    for (const host::ModuleDeclaration& module : pinFile ? pinFile->modules() : host::moduleCatalogue()) {
         const bool missing = library != nullptr && !libraryHas(*library, module.identifier);
         printModule(module, missing ? " [not in this build of the module library]" : "");
         std::printf("\n");
@@ -67,6 +72,8 @@ void addListCommand(CLI::App& app)
 {
     auto libraryPath = std::make_shared<std::string>();
     CLI::App* command = app.add_subcommand("list", "the modules with their pins: number, name, kind, values");
-    command->add_option("--library", *libraryPath, "module library to load (default: the one built beside midimod)");
+    command->add_option("--library", *libraryPath,
+                        "module library to load (default: the one built beside midimod); its modules are those "
+                        "its pin file LIBRARY.pins describes, if it has one");
     command->callback([libraryPath] { list(*libraryPath); });
 }

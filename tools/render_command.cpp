@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "outputs.h"
+#include "pin_file.h"
 #include "render_commands.h"
 
 namespace {
@@ -35,9 +36,12 @@ void render(RenderArguments& arguments)
         synthesizer.emplace(soundfont, rate, arguments.gain);
     }
     arguments.settings.options.enable = arguments.enable == "held" ? EnableMode::heldNotes : EnableMode::always;
-    const Chain chain = parseChain(arguments.chain);
+    const std::string libraryPath =
+        arguments.library.empty() ? host::ModuleLibrary::defaultPath() : arguments.library;
+    const std::unique_ptr<host::PinFile> pinFile = host::readPinFileBeside(libraryPath);
+    const Chain chain = parseChain(arguments.chain, pinFile ? pinFile->modules() : host::moduleCatalogue());
     const smf::File input = smf::readFile(arguments.input);
-    host::ModuleLibrary library(arguments.library.empty() ? host::ModuleLibrary::defaultPath() : arguments.library);
+    host::ModuleLibrary library(libraryPath);
     const RenderedFile rendered = renderFile(library, input, chain, arguments.settings);
     std::optional<Sound> sound;
     if (synthesizer)
@@ -104,6 +108,8 @@ void addRenderCommand(CLI::App& app)
         ->check(CLI::Range(0.0, 10.0))
         ->capture_default_str()
         ->needs(wav);
-    command->add_option("--library", arguments->library, "module library to load (default: the one built beside midimod)");
+    command->add_option("--library", arguments->library,
+                        "module library to load (default: the one built beside midimod); a chain takes the modules "
+                        "its pin file LIBRARY.pins describes, if it has one");
     command->callback([arguments] { render(*arguments); });
 }

@@ -18,6 +18,9 @@ public:
     static constexpr size_t maxBlock = 4096;
 
     explicit ModuleHarness(std::u16string_view identifier) : instance(builtLibrary().create(identifier)) {}
+    ModuleHarness(host::ModuleLibrary& library, std::u16string_view identifier) : instance(library.create(identifier))
+    {
+    }
 
     host::EventList events;  // events of the next block, in time order
 

@@ -38,6 +38,10 @@ expect_error "MIDI_Block gate=off@x: \"x\" after '@' is not a beat" \
 expect_error "MIDI_Block gate=off@20: beat 20 is after the input's end at beat 16" \
   render "$phrase" -o "$out" --chain "MIDI_Block gate=off@20"
 expect_error "name at least one" render "$phrase"
+# A malformed pin file beside a library is an error naming its line, before the library loads.
+printf 'module M | m\n0 | in | MIDI sideways | | | | x\n' >"$dir/lib.pins"
+expect_error "$dir/lib.pins:2: kind \"MIDI sideways\" is none of" list --library "$dir/lib"
+expect_error "$dir/lib.pins:2: kind" render "$phrase" -o "$out" --library "$dir/lib"
 expect_error "cannot write $dir/none/out.svg" render "$phrase" -o "$out" --roll "$dir/none/out.svg"
 [ ! -e "$out" ] || fail "a failed render left $out behind"
 ls "$dir" | grep -q partial && fail "a temporary file was left behind"

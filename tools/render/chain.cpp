@@ -118,15 +118,15 @@ void applySetting(ChainStage& stage, std::string_view item)
         set(stage, setting);
 }
 
-ChainStage parseStage(std::string_view text)
+ChainStage parseStage(std::string_view text, std::span<const host::ModuleDeclaration> modules)
 {
     const std::vector<std::string> items = words(text);
     if (items.empty())
         throw ChainError("empty module in the chain (two '|' in a row, or one at an end)");
-    const host::ModuleDeclaration* module = host::findModule(items[0]);
+    const host::ModuleDeclaration* module = host::findModule(modules, items[0]);
     if (module == nullptr) {
         std::string known;
-        for (const host::ModuleDeclaration& declared : host::moduleCatalogue())
+        for (const host::ModuleDeclaration& declared : modules)
             known += (known.empty() ? "" : ", ") + std::string(declared.identifier);
         throw ChainError("unknown module \"" + items[0] + "\" (modules: " + known + ")");
     }
@@ -144,10 +144,10 @@ ChainStage parseStage(std::string_view text)
 
 }  // namespace
 
-Chain parseChain(std::string_view text)
+Chain parseChain(std::string_view text, std::span<const host::ModuleDeclaration> modules)
 {
     Chain chain;
     for (std::string_view part : split(text, '|'))
-        chain.push_back(parseStage(part));
+        chain.push_back(parseStage(part, modules));
     return chain;
 }

@@ -43,4 +43,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-Chain parseChain(std::string_view text);
+// Modules are looked up among `modules`: by default the seven, else those a library's
+// pin file describes.
+Chain parseChain(std::string_view text, std::span<const host::ModuleDeclaration> modules = host::moduleCatalogue());

@@ -4,6 +4,7 @@
 
 #include "module_catalogue.h"
 #include "module_library.h"
+#include "pin_file.h"
 #include "validator.h"
 
 void addValidateCommand(CLI::App& app)
@@ -14,7 +15,8 @@ void addValidateCommand(CLI::App& app)
                     "no allocation while processing");
     command->add_option("library", settings->library, "Module library to load (default: this program's own)");
     command->add_option("--module", settings->modules,
-                        "Identifier to validate; repeat for several (default: the seven of this project; "
+                        "Identifier to validate; repeat for several (default: those of the library's pin file "
+                        "LIBRARY.pins, else the seven of this project; "
                         "those the library lacks are skipped, while a named one that is missing fails)");
     command->add_option("--seed", settings->seed, "Seed of the random input; the same seed repeats a run")
         ->capture_default_str();
@@ -24,9 +26,12 @@ void addValidateCommand(CLI::App& app)
     command->callback([settings] {
         if (settings->library.empty())
             settings->library = host::ModuleLibrary::defaultPath();
-        settings->modulesRequested = !settings->modules.empty();
-        if (!settings->modulesRequested)
-            for (const host::ModuleDeclaration& module : host::moduleCatalogue())
+        // The modules a pin file describes must be in the library, as named ones must.
+        const std::unique_ptr<host::PinFile> pinFile = host::readPinFileBeside(settings->library);
+        const bool named = !settings->modules.empty();
+        settings->modulesRequested = named || pinFile != nullptr;
+        if (!named)
+            for (const host::ModuleDeclaration& module : pinFile ? pinFile->modules() : host::moduleCatalogue())
                 settings->modules.emplace_back(module.identifier);
         validate::Report report(stdout);
         report.note("validating " + settings->library + " with seed " + std::to_string(settings->seed) + ", " +

@@ -10,7 +10,6 @@ namespace {
 
 using enum PinKind;
 
-constexpr NamedValue onOff[] = {{"on", 1}, {"off", 0}, {"true", 1}, {"false", 0}};
 constexpr NamedValue noteOrders[] = {{"played", 0}, {"ascending", 1}, {"descending", 2}};
 constexpr NamedValue rest[] = {{"rest", -1}};
 constexpr NamedValue scaleFamilies[] = {
@@ -30,7 +29,7 @@ constexpr PinDeclaration clockPin{2, "clock", audioIn, "the host's step clock: o
 constexpr PinDeclaration enablePin{3, "enable", audioIn, "steps fire while it is high"};
 constexpr PinDeclaration tiePin(int32_t number, std::string_view purpose)
 {
-    return {number, "tie", boolIn, purpose, 0, 0, 1, onOff};
+    return {number, "tie", boolIn, purpose, 0, 0, 1, onOffWords};
 }
 constexpr PinDeclaration currentStepPin(int32_t number)
 {
@@ -65,7 +64,7 @@ constexpr PinDeclaration arpPins[] = {
 constexpr PinDeclaration blockPins[] = {
     midiInPin("messages to pass or hold back"),
     midiOutPin("the messages let through"),
-    {2, "gate", boolIn, "on lets messages through, off holds them back", 1, 0, 1, onOff},
+    {2, "gate", boolIn, "on lets messages through, off holds them back", 1, 0, 1, onOffWords},
 };
 
 constexpr PinDeclaration noteCounterPins[] = {
@@ -79,7 +78,7 @@ constexpr auto rhythmPins = withSteps(
     std::array<PinDeclaration, 6>{midiInPin("keys to play"), midiOutPin("the rhythm"), clockPin, enablePin,
                                   tiePin(4, "joins neighbouring steps of equal gate; a change forgets the keys"),
                                   currentStepPin(5)},
-    {6, "", boolIn, "gate of the step", 1, 0, 1, onOff});
+    {6, "", boolIn, "gate of the step", 1, 0, 1, onOffWords});
 
 constexpr auto scaledPins = withSteps(
     std::array<PinDeclaration, 9>{

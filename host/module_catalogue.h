@@ -26,6 +26,9 @@ struct NamedValue {
     int32_t value;
 };
 
+// The words of every boolean pin.
+inline constexpr NamedValue onOffWords[] = {{"on", 1}, {"off", 0}, {"true", 1}, {"false", 0}};
+
 struct PinDeclaration {
     int32_t number;
     std::string_view name;

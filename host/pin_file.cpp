@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view modulePrefix = "module ";
 constexpr size_t pinFieldCount = 7;
-constexpr NamedValue onOff[] = {{"on", 1}, {"off", 0}, {"true", 1}, {"false", 0}};
 
 std::string_view trimmed(std::string_view text)
 {
@@ -151,9 +150,9 @@ void PinFile::readValues(PinDeclaration& pin, std::string_view range, std::strin
                          wholeNumber(trimmed(item.substr(equals + 1)), "word value")});
         start = comma + 1;
     }
-    if (named.empty() && pin.kind == PinKind::boolIn)
-        named.assign(std::begin(onOff), std::end(onOff));
     pin.names = named;
+    if (named.empty() && pin.kind == PinKind::boolIn)
+        pin.names = onOffWords;
     if (defaultValue.empty() && pin.kind == PinKind::intOut)
         return;
     const ParsedValue parsed = parsePinValue(pin, defaultValue);

@@ -31,11 +31,11 @@ ModuleAdapter::ModuleAdapter(const host::ModuleDeclaration& moduleDeclaration, c
                              double sampleRate)
     : declaration(moduleDeclaration),
       uris(map),
-      ports(portsOf(moduleDeclaration)),
-      connections(ports.size(), nullptr),
       output(moduleDeclaration.firstPinOf(host::PinKind::midiOut)->number),
       transport(sampleRate)
 {
+    const std::vector<Port> ports = portsOf(moduleDeclaration);
+    connections.assign(ports.size(), nullptr);
     for (const Port& port : ports)
         assignPort(port);
     createModule();

@@ -77,8 +77,7 @@ private:
 
     const host::ModuleDeclaration& declaration;
     Uris uris;
-    std::vector<Port> ports;
-    std::vector<void*> connections;
+    std::vector<void*> connections;  // by port index
     ModuleOutput output;  // outlives the module, which holds a reference on it
     gmpi::IMpPlugin2* module = nullptr;
 

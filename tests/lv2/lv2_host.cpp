@@ -79,10 +79,8 @@ void Instance::connectAll()
         const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, lilvPort));
         symbols[symbol] = index;
         if (symbol == "midi_in") {
-            midiIn = index;
             lilv_instance_connect_port(instance, index, atomIn.data());
         } else if (symbol == "midi_out") {
-            midiOut = index;
             lilv_instance_connect_port(instance, index, atomOut.data());
         } else if (symbol == "clock" || symbol == "enable") {
             cvBuffers[index].assign(maxFrames, 0.0f);

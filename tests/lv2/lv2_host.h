@@ -107,8 +107,6 @@ private:
     std::map<uint32_t, std::vector<float>> cvBuffers;
     std::vector<uint64_t> atomIn;  // 8-byte aligned, as atoms are
     std::vector<uint8_t> atomOut;
-    uint32_t midiIn = 0;
-    uint32_t midiOut = 0;
     uint32_t outputCapacity = atomCapacity;
     LV2_Atom_Forge forge;
     LV2_Atom_Forge_Frame sequenceFrame;

@@ -8,7 +8,7 @@
 #include "mp_base2.h"
 #include "mp_factory.h"
 
-class MIDI_VelocityCurve final : public MpBase2 {
+class MIDI_VelocityCurve final : public MpModule<MIDI_VelocityCurve> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, percentPin };
 

@@ -2,36 +2,6 @@
 
 #include <algorithm>
 
-// While the block runs, outputs are kept inside it (see MpPluginBase::sendPinData).
-void MpBase2::processBlock(int32_t sampleCount, const gmpi::HostEvent* events) noexcept MP_NONBLOCKING
-{
-    blockEnd = std::max(sampleCount, 1);
-    blockPosition = 0;
-    const int32_t samples = std::max(sampleCount, 0);
-    if (events == nullptr || runEvents(samples, events))
-        runSpan(samples - blockPosition, true);
-    blockEnd = outsideBlock;
-}
-
-// Spans end at event stamps. Stamps from the host are not trusted: a stamp behind the
-// current position is delivered at the current position, and a stamp at or past the
-// block's end ends the block without being delivered (the result is then false), so a
-// routine never runs outside [0, sampleCount).
-bool MpBase2::runEvents(int32_t sampleCount, const gmpi::HostEvent* next) noexcept
-{
-    while (next != nullptr) {
-        if (next->timeStamp > blockPosition) {
-            const int32_t spanEnd = std::min(next->timeStamp, sampleCount);
-            runSpan(spanEnd - blockPosition, false);
-            if (spanEnd == sampleCount)
-                return false;
-            blockPosition = spanEnd;
-        }
-        next = dispatchStamp(next);
-    }
-    return true;
-}
-
 // Three passes, so that at one stamp every pin holds its new value before any handler
 // runs, and wasChanged flags stay set through handlePinsChanged. Pins act in the first
 // and third pass only on events that change pin state, so those passes, and
@@ -95,5 +65,6 @@ void MpBase2::bindPin(int32_t number, MpPinBase& pin, PinHandler pinHandler)
     pin.handler = pinHandler;
     if (pinHandler == nullptr && pin.direction() == gmpi::pinDirectionIn)
         pin.handler = pin.defaultHandler();
-    pins.insert(number, &pin);
+    if (pins.insert(number, &pin) && pin.handler == &MpPluginBase::deliverMidi && number >= 0 && number < 64)
+        defaultMidiPins |= uint64_t{1} << number;
 }

@@ -23,7 +23,8 @@ public:
     virtual void attachBuffer(const float* buffer) noexcept;
     // The block loop's three passes over the events of one time stamp. The first and the
     // third see only events that change pin state (changesPinState): a pin acts on
-    // nothing else there. The second, dispatchEvent, sees every event of types 100 to 103.
+    // nothing else there. In the second the block loop calls the pin's handler with every
+    // event of types 100 to 103.
     virtual void beforeEvent(const gmpi::HostEvent& event) noexcept;
     virtual void afterEvent(const gmpi::HostEvent& event) noexcept;
     virtual int32_t direction() const noexcept = 0;
@@ -42,18 +43,8 @@ public:
         return owner->sendPinData(pinNumber, size, data, position);
     }
 
-    // Calls the pin's handler, if it has one, with an event addressed to the pin. The
-    // default MIDI handler is called by name, so that it is inlined on the MIDI path.
-    void dispatchEvent(const gmpi::HostEvent& event) const noexcept
-    {
-        if (handler == &MpPluginBase::deliverMidi)
-            MpPluginBase::deliverMidi(*owner, event);
-        else if (handler != nullptr)
-            handler(*owner, event);
-    }
-
 protected:
-    friend class MpBase2;  // binds the pin
+    friend class MpBase2;  // binds the pin and calls its handler
 
     int32_t pinNumber = -1;
     MpPluginBase* owner = nullptr;

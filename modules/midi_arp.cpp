@@ -20,7 +20,7 @@ enum NoteOrder : int32_t { asPlayed = 0, ascending = 1, descending = 2 };
 
 }  // namespace
 
-class MIDI_Arp final : public MpBase2 {
+class MIDI_Arp final : public MpModule<MIDI_Arp> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, lengthPin, orderPin };
 

@@ -5,7 +5,7 @@
 #include "mp_base2.h"
 #include "mp_factory.h"
 
-class MIDI_Block final : public MpBase2 {
+class MIDI_Block final : public MpModule<MIDI_Block> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, gatePin };
 

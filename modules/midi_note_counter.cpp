@@ -8,7 +8,7 @@
 #include "mp_base2.h"
 #include "mp_factory.h"
 
-class MIDI_NoteCounter final : public MpBase2 {
+class MIDI_NoteCounter final : public MpModule<MIDI_NoteCounter> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, maxNotesPin, noteCountPin };
 

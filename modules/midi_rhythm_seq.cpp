@@ -4,7 +4,7 @@
 #include "mp_factory.h"
 #include "sequencer_core.h"
 
-class MIDI_RhythmSeq final : public MpBase2 {
+class MIDI_RhythmSeq final : public MpModule<MIDI_RhythmSeq> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, tiePin, stepPin, firstStepInPin };
 

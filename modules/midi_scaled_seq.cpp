@@ -6,7 +6,7 @@
 #include "mp_factory.h"
 #include "sequencer_core.h"
 
-class MIDI_ScaledSeq final : public MpBase2 {
+class MIDI_ScaledSeq final : public MpModule<MIDI_ScaledSeq> {
 public:
     enum Pin : int32_t {
         midiInPin, midiOutPin, clockPin, enablePin, rootPin, modePin, scalePin, tiePin, stepPin, firstStepInPin

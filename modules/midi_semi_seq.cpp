@@ -5,7 +5,7 @@
 #include "mp_factory.h"
 #include "sequencer_core.h"
 
-class MIDI_SemiSeq final : public MpBase2 {
+class MIDI_SemiSeq final : public MpModule<MIDI_SemiSeq> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, clockPin, enablePin, tiePin, stepPin, firstStepInPin };
 

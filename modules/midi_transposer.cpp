@@ -7,7 +7,7 @@
 #include "mp_base2.h"
 #include "mp_factory.h"
 
-class MIDI_Transposer final : public MpBase2 {
+class MIDI_Transposer final : public MpModule<MIDI_Transposer> {
 public:
     enum Pin : int32_t { midiInPin, midiOutPin, transposePin, channelPin };
 

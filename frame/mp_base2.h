@@ -75,12 +75,14 @@ private:
     MP_ONE_PIECE bool runEvents(int32_t sampleCount, const gmpi::HostEvent* next) noexcept
     {
         while (next != nullptr) {
-            if (next->timeStamp > blockPosition) {
-                const int32_t spanEnd = std::min(next->timeStamp, sampleCount);
-                runSpanBeforeEvent(spanEnd - blockPosition);
-                if (spanEnd == sampleCount)
+            const int32_t stamp = next->timeStamp;
+            if (stamp > blockPosition) {
+                if (stamp >= sampleCount) {
+                    runSpanBeforeEvent(sampleCount - blockPosition);
                     return false;
-                blockPosition = spanEnd;
+                }
+                runSpanBeforeEvent(stamp - blockPosition);
+                blockPosition = stamp;
             }
             next = dispatchStamp<Module>(next);
         }

@@ -47,14 +47,14 @@ private:
 inline void MIDI_Transposer::sendChannelMessage(midi::Message message) noexcept
 {
     const uint8_t status = static_cast<uint8_t>(message.type() | outputChannel);
-    midi::ShortMessage out{status, 0, 0};
+    midi::ShortMessage out;
     int32_t length = 3;
     if (message.length >= 3)
         out = {status, message.bytes[1], message.bytes[2]};
     else if (message.length == 2)
-        out[1] = message.bytes[1], length = 2;
+        out = {status, message.bytes[1], 0}, length = 2;
     else
-        length = 1;
+        out = {status, 0, 0}, length = 1;
     if (length >= 2 && message.isNote()) {
         const int64_t note = int64_t{out[1]} + transposeAmount;
         if (note < 1 || note > 127)

@@ -19,17 +19,17 @@ inline void addToFirstEmpty(NoteSlots& slots, int32_t note) noexcept
 
 // Empties the first slot holding `note`, then closes every gap, keeping the order of the
 // notes left. The gaps close even when no slot held the note: each note left moves down
-// to the next free place, which is never above it, emptying its own slot first.
+// to the next free place, which is never above it. Notes below the first empty slot have
+// no free place beneath them, so the walk starts there.
 inline void removeAndCompact(NoteSlots& slots, int32_t note) noexcept
 {
     const auto found = std::find(slots.begin(), slots.end(), note);
+    auto free = std::find(slots.begin(), found, 0);  // the first empty slot, once `found` is
     if (found != slots.end())
         *found = 0;
-    auto free = slots.begin();
-    for (int32_t& slot : slots) {
-        if (slot == 0)
-            continue;
-        const int32_t held = std::exchange(slot, 0);
-        *free++ = held;
-    }
+    else if (free == slots.end())
+        return;  // every slot holds a note: no gap to close
+    for (auto slot = free + 1; slot != slots.end(); ++slot)
+        if (*slot != 0)
+            *free++ = std::exchange(*slot, 0);
 }

@@ -20,11 +20,11 @@ public:
     {
         const bool channelChanged = channel.follow(message, out);
         if (channelChanged)
-            notes.fill(0);
+            notes.clear();
         if (message.isNoteOn()) {
             addKey(message.note());
         } else if (message.isNoteOff()) {
-            removeAndCompact(notes, message.note());
+            notes.removeAndCompact(message.note());
         } else if (message.isAllNotesOff()) {
             endAll(out);
             return true;
@@ -38,7 +38,7 @@ public:
     void endAll(MidiOutPin& out) noexcept
     {
         channel.sendAllNotesOff(out);
-        notes.fill(0);
+        notes.clear();
     }
 
     ChannelFollower channel;

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int32_t slotCount = static_cast<int32_t>(NoteSlots{}.size());
+constexpr int32_t slotCount = NoteSlots::count;
 constexpr uint8_t stepVelocity = 100;
 
 enum NoteOrder : int32_t { asPlayed = 0, ascending = 1, descending = 2 };
@@ -44,13 +44,6 @@ private:
     void releaseStep() noexcept;
 
     void insertNote(int32_t note) noexcept;
-    void insertSorted(int32_t note) noexcept;
-    // Puts `note` into the slot above `slot`; above the top slot it is dropped.
-    void placeAbove(int32_t slot, int32_t note) noexcept
-    {
-        if (slot + 1 < slotCount)
-            keys.notes[slot + 1] = note;
-    }
 
     MidiInPin midiIn;
     MidiOutPin midiOut;
@@ -87,7 +80,7 @@ void MIDI_Arp::handlePinsChanged() noexcept
         stepLimit = std::min(lengthIn.value, slotCount);
     if (orderIn.wasChanged) {
         noteOrder = orderIn.value;
-        keys.notes.fill(0);
+        keys.notes.clear();
     }
 }
 
@@ -126,29 +119,14 @@ void MIDI_Arp::releaseStep() noexcept
         midiOut.sendMidi(midi::noteMessage(midi::noteOff, keys.channel.channel(), currentNote, 0), 0);
 }
 
+// Sorted orders: with twelve notes held the one that sorts last of the thirteen goes; a
+// new note that ties with it is the one dropped, and equal notes keep the older first.
 void MIDI_Arp::insertNote(int32_t note) noexcept
 {
     if (noteOrder == asPlayed)
-        addToFirstEmpty(keys.notes, note);
-    else if (noteOrder == ascending || noteOrder == descending)
-        insertSorted(note);
+        keys.notes.addToFirstEmpty(note);
+    else if (noteOrder == ascending)
+        keys.notes.insertOrdered(note, [](int32_t added, int32_t held) { return added >= held; });
+    else if (noteOrder == descending)
+        keys.notes.insertOrdered(note, [](int32_t added, int32_t held) { return added <= held; });
 }
-
-// Walks down from the top slot, moving each note that sorts after the new one up a slot.
-// Whatever moves up from the top slot is dropped, so with twelve notes held the one that
-// sorts last of the thirteen goes; a new note that ties with it is the one dropped, and
-// equal notes keep the older first.
-void MIDI_Arp::insertSorted(int32_t note) noexcept
-{
-    for (int32_t slot = slotCount - 1; slot >= 0; --slot) {
-        const int32_t held = keys.notes[slot];
-        const bool staysBelow = noteOrder == ascending ? note >= held : note <= held;
-        if (held != 0 && staysBelow) {
-            placeAbove(slot, note);
-            return;
-        }
-        placeAbove(slot, held);
-        keys.notes[slot] = note;
-    }
-}
-

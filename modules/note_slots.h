@@ -7,29 +7,88 @@
 #include <cstdint>
 #include <utility>
 
-using NoteSlots = std::array<int32_t, 12>;
+class NoteSlots {
+public:
+    static constexpr int32_t count = 12;
 
-// Puts `note` into the first empty slot; with every slot taken it is dropped.
-inline void addToFirstEmpty(NoteSlots& slots, int32_t note) noexcept
-{
-    const auto empty = std::find(slots.begin(), slots.end(), 0);
-    if (empty != slots.end())
-        *empty = note;
-}
+    int32_t operator[](int32_t slot) const noexcept { return slots[static_cast<size_t>(slot)]; }
 
-// Empties the first slot holding `note`, then closes every gap, keeping the order of the
-// notes left. The gaps close even when no slot held the note: each note left moves down
-// to the next free place, which is never above it. Notes below the first empty slot have
-// no free place beneath them, so the walk starts there.
-inline void removeAndCompact(NoteSlots& slots, int32_t note) noexcept
-{
-    const auto found = std::find(slots.begin(), slots.end(), note);
-    auto free = std::find(slots.begin(), found, 0);  // the first empty slot, once `found` is
-    if (found != slots.end())
-        *found = 0;
-    else if (free == slots.end())
-        return;  // every slot holds a note: no gap to close
-    for (auto slot = free + 1; slot != slots.end(); ++slot)
-        if (*slot != 0)
-            *free++ = std::exchange(*slot, 0);
-}
+    void clear() noexcept
+    {
+        slots.fill(0);
+        used = 0;
+    }
+
+    // Puts `note` into the first empty slot; with every slot taken it is dropped.
+    void addToFirstEmpty(int32_t note) noexcept
+    {
+        const auto empty = std::find(begin(), usedEnd(), 0);
+        if (empty != usedEnd())
+            *empty = note;
+        else if (used < count)
+            slots[static_cast<size_t>(used++)] = note;
+    }
+
+    // Empties the first slot holding `note`, then closes every gap, keeping the order of
+    // the notes left. The gaps close even when no slot held the note: each note left moves
+    // down to the next free place, which is never above it. Notes below the first empty
+    // slot have no free place beneath them, so the walk starts there.
+    void removeAndCompact(int32_t note) noexcept
+    {
+        const auto found = std::find(begin(), usedEnd(), note);
+        auto free = std::find(begin(), found, 0);  // the first empty slot, once `found` is
+        if (found != usedEnd())
+            *found = 0;
+        else if (free == usedEnd())
+            return;  // no empty slot among the used ones: no gap to close
+        for (auto slot = free + 1; slot != usedEnd(); ++slot)
+            if (*slot != 0)
+                *free++ = std::exchange(*slot, 0);
+        used = static_cast<int32_t>(free - begin());
+    }
+
+    // Puts `note` among the notes so that it follows every note `staysBelow(note, held)`
+    // holds for, walking down from the top slot and moving each note it passes up a slot.
+    // Whatever moves up from the top slot is dropped; empty slots are passed like notes
+    // that do not stay below.
+    template <class StaysBelow>
+    void insertOrdered(int32_t note, StaysBelow staysBelow) noexcept
+    {
+        // The walk through the empty slots above the used ones only carries `note` down.
+        for (int32_t slot = std::min(used, count - 1); slot >= 0; --slot) {
+            const int32_t held = slots[static_cast<size_t>(slot)];
+            if (held != 0 && staysBelow(note, held)) {
+                placeAbove(slot, note);
+                break;
+            }
+            placeAbove(slot, held);
+            slots[static_cast<size_t>(slot)] = note;
+        }
+        used = std::min(used + 1, count);  // notes moved up one slot at most
+    }
+
+    // Calls `release(note, slot)` for each note from slot 0 up to the first empty slot,
+    // emptying its slot.
+    template <class Release>
+    void releaseLeadingNotes(Release release) noexcept
+    {
+        int32_t slot = 0;
+        for (; slot < count && slots[static_cast<size_t>(slot)] > 0; ++slot)
+            release(std::exchange(slots[static_cast<size_t>(slot)], 0), slot);
+        if (slot >= used)
+            used = 0;
+    }
+
+private:
+    int32_t* begin() noexcept { return slots.data(); }
+    int32_t* usedEnd() noexcept { return slots.data() + used; }
+    // Puts `note` into the slot above `slot`; above the top slot it is dropped.
+    void placeAbove(int32_t slot, int32_t note) noexcept
+    {
+        if (slot + 1 < count)
+            slots[static_cast<size_t>(slot + 1)] = note;
+    }
+
+    std::array<int32_t, count> slots{};
+    int32_t used = 0;  // no slot at or above this one holds a note
+};

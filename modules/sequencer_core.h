@@ -16,7 +16,6 @@
 
 class SequencerCore {
 public:
-    static constexpr int32_t noteSlots = static_cast<int32_t>(NoteSlots{}.size());
     static constexpr int32_t stepCount = 16;
 
     SequencerCore(MidiOutPin& output, const AudioInPin& clock, const AudioInPin& enable,
@@ -49,7 +48,7 @@ public:
     template <class NoteFor>
     void playHeldKeys(NoteFor noteFor) noexcept
     {
-        for (int32_t slot = 0; slot < noteSlots && keys.notes[slot] > 0; ++slot)
+        for (int32_t slot = 0; slot < NoteSlots::count && keys.notes[slot] > 0; ++slot)
             if (const std::optional<uint8_t> note = noteFor(keys.notes[slot]))
                 playNote(*note, slot);
     }
@@ -78,6 +77,69 @@ private:
     int32_t lastStep = 0;   // step the latest firing played
     bool tie = false;       // neighbouring steps of equal value sound as one
 };
+
+// The per-message and per-span work, inline so that each sequencer compiles it into its
+// MIDI handler and its routine.
+
+// A thirteenth key is dropped; key 0 would mark an empty slot, so it is never held.
+inline void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noexcept
+{
+    if (keys.capture({bytes, length}, midiOut, [this](int32_t key) { keys.notes.addToFirstEmpty(key); }))
+        soundingNotes.clear();
+}
+
+// The enable level acts two calls after the span that shows it, the clock level in its
+// own span.
+inline std::optional<int32_t> SequencerCore::process(int32_t position, int32_t count) noexcept
+{
+    levels.readSpan(clockIn, enableIn, position, count);
+    startOrStop();
+    if (levels.clockHigh)
+        return fire();
+    if (stepActive)
+        clockFell();
+    return std::nullopt;
+}
+
+inline void SequencerCore::startOrStop() noexcept
+{
+    if (levels.enableDelayed && !running) {
+        running = true;
+        stepActive = false;
+        stepIndex = 0;
+    } else if (!levels.enableDelayed && running) {
+        running = false;
+        stepIndex = 0;
+        stepOut.setValue(0, 0);
+        releaseSoundingNotes();
+    }
+}
+
+// One firing per high clock phase. Under tie, a step equal to the one before it keeps
+// that step's notes sounding instead of playing; step 0 always plays.
+inline std::optional<int32_t> SequencerCore::fire() noexcept
+{
+    if (!levels.enableDelayed || stepActive)
+        return std::nullopt;
+    stepActive = true;
+    stepOut.setValue(stepIndex, 1);
+    const int32_t value = stepValues[stepIndex];
+    const bool continuesLastStep = tie && stepIndex != 0 && stepValues[lastStep] == value;
+    lastStep = stepIndex;
+    stepIndex = (stepIndex + 1) % stepCount;
+    if (continuesLastStep)
+        return std::nullopt;
+    return value;
+}
+
+// Under tie, notes keep sounding into a next step of equal value. A fall ends the step
+// whether or not the sequencer still runs.
+inline void SequencerCore::clockFell() noexcept
+{
+    stepActive = false;
+    if (!(tie && stepValues[stepIndex] == stepValues[lastStep]))
+        releaseSoundingNotes();
+}
 
 // `key` raised by `semitones` as an 8-bit sum; nothing when that reaches 127, as the
 // shifting sequencers play only notes up to 126.

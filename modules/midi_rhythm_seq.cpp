@@ -27,8 +27,8 @@ public:
 private:
     void runSteps(int32_t sampleCount) noexcept
     {
-        if (const auto gate = core.process(blockPosition, sampleCount))
-            playStep(*gate);
+        if (core.process(blockPosition, sampleCount))
+            playStep(core.firedValue());
     }
     void playStep(int32_t gate) noexcept;
 

@@ -47,8 +47,8 @@ private:
 
     void runSteps(int32_t sampleCount) noexcept
     {
-        if (const auto degrees = core.process(blockPosition, sampleCount))
-            playStep(*degrees);
+        if (core.process(blockPosition, sampleCount))
+            playStep(core.firedValue());
     }
     void playStep(int32_t degrees) noexcept;
     void changeScale(int32_t newRoot, int32_t newScaleIndex, int32_t newMode) noexcept;

@@ -30,8 +30,8 @@ private:
 
     void runSteps(int32_t sampleCount) noexcept
     {
-        if (const auto offset = core.process(blockPosition, sampleCount))
-            playStep(*offset);
+        if (core.process(blockPosition, sampleCount))
+            playStep(core.firedValue());
     }
     void playStep(int32_t offset) noexcept;
 

@@ -36,6 +36,42 @@ void SequencerCore::releaseSoundingNotes() noexcept
     });
 }
 
+// Called when the enable level differs from the running state.
+void SequencerCore::startOrStop() noexcept
+{
+    running = levels.enableDelayed;
+    stepIndex = 0;
+    if (running) {
+        stepActive = false;
+    } else {
+        stepOut.setValue(0, 0);
+        releaseSoundingNotes();
+    }
+}
+
+// Called when the clock is high while the sequencer is enabled and no step is active:
+// one firing per high clock phase. Under tie, a step equal to the one before it keeps
+// that step's notes sounding instead of playing; step 0 always plays.
+bool SequencerCore::fire() noexcept
+{
+    stepActive = true;
+    stepOut.setValue(stepIndex, 1);
+    const int32_t value = stepValues[stepIndex];
+    const bool continuesLastStep = tie && stepIndex != 0 && stepValues[lastStep] == value;
+    lastStep = stepIndex;
+    stepIndex = (stepIndex + 1) % stepCount;
+    return !continuesLastStep;
+}
+
+// Under tie, notes keep sounding into a next step of equal value. A fall ends the step
+// whether or not the sequencer still runs.
+void SequencerCore::clockFell() noexcept
+{
+    stepActive = false;
+    if (!(tie && stepValues[stepIndex] == stepValues[lastStep]))
+        releaseSoundingNotes();
+}
+
 std::optional<uint8_t> raisedNote(int32_t key, int32_t semitones) noexcept
 {
     const auto note = static_cast<uint8_t>(static_cast<uint32_t>(key) + static_cast<uint32_t>(semitones));

@@ -26,9 +26,10 @@ public:
     // Held-key capture (see HeldKeys); ending the held keys also forgets the sounding notes.
     void handleMidi(const uint8_t* bytes, int32_t length) noexcept;
 
-    // The step engine over `count` samples from `position`. Returns the value of the step
-    // that fired in this span when it is to be played (the module plays it), else nothing.
-    std::optional<int32_t> process(int32_t position, int32_t count) noexcept;
+    // The step engine over `count` samples from `position`. True when a step fired in this
+    // span that is to be played: the module plays firedValue().
+    bool process(int32_t position, int32_t count) noexcept;
+    int32_t firedValue() const noexcept { return stepValues[lastStep]; }
 
     // Takes the values of the step inputs that changed at this stamp.
     template <class StepPin>
@@ -57,7 +58,7 @@ private:
     void playNote(uint8_t note, int32_t slot) noexcept;
     void releaseSoundingNotes() noexcept;
     void startOrStop() noexcept;
-    std::optional<int32_t> fire() noexcept;
+    bool fire() noexcept;
     void clockFell() noexcept;
 
     MidiOutPin& midiOut;
@@ -89,56 +90,19 @@ inline void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noex
 }
 
 // The enable level acts two calls after the span that shows it, the clock level in its
-// own span.
-inline std::optional<int32_t> SequencerCore::process(int32_t position, int32_t count) noexcept
+// own span. A span that starts, stops, fires or ends no step only reads the levels.
+inline bool SequencerCore::process(int32_t position, int32_t count) noexcept
 {
     levels.readSpan(clockIn, enableIn, position, count);
-    startOrStop();
-    if (levels.clockHigh)
-        return fire();
-    if (stepActive)
+    if (levels.enableDelayed != running)
+        startOrStop();
+    if (levels.clockHigh) {
+        if (levels.enableDelayed && !stepActive)
+            return fire();
+    } else if (stepActive) {
         clockFell();
-    return std::nullopt;
-}
-
-inline void SequencerCore::startOrStop() noexcept
-{
-    if (levels.enableDelayed && !running) {
-        running = true;
-        stepActive = false;
-        stepIndex = 0;
-    } else if (!levels.enableDelayed && running) {
-        running = false;
-        stepIndex = 0;
-        stepOut.setValue(0, 0);
-        releaseSoundingNotes();
     }
-}
-
-// One firing per high clock phase. Under tie, a step equal to the one before it keeps
-// that step's notes sounding instead of playing; step 0 always plays.
-inline std::optional<int32_t> SequencerCore::fire() noexcept
-{
-    if (!levels.enableDelayed || stepActive)
-        return std::nullopt;
-    stepActive = true;
-    stepOut.setValue(stepIndex, 1);
-    const int32_t value = stepValues[stepIndex];
-    const bool continuesLastStep = tie && stepIndex != 0 && stepValues[lastStep] == value;
-    lastStep = stepIndex;
-    stepIndex = (stepIndex + 1) % stepCount;
-    if (continuesLastStep)
-        return std::nullopt;
-    return value;
-}
-
-// Under tie, notes keep sounding into a next step of equal value. A fall ends the step
-// whether or not the sequencer still runs.
-inline void SequencerCore::clockFell() noexcept
-{
-    stepActive = false;
-    if (!(tie && stepValues[stepIndex] == stepValues[lastStep]))
-        releaseSoundingNotes();
+    return false;
 }
 
 // `key` raised by `semitones` as an 8-bit sum; nothing when that reaches 127, as the

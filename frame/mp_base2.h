@@ -74,17 +74,20 @@ private:
     template <class Module>
     MP_ONE_PIECE bool runEvents(int32_t sampleCount, const gmpi::HostEvent* next) noexcept
     {
+        // blockPosition is the frame's: no routine or handler moves it for good, so it is
+        // kept in `position` too.
+        int32_t position = blockPosition;
         while (next != nullptr) {
             const int32_t stamp = next->timeStamp;
-            if (stamp > blockPosition) {
+            if (stamp > position) {
                 if (stamp >= sampleCount) {
-                    runSpanBeforeEvent(sampleCount - blockPosition);
+                    runSpanBeforeEvent(sampleCount - position);
                     return false;
                 }
-                runSpanBeforeEvent(stamp - blockPosition);
-                blockPosition = stamp;
+                runSpanBeforeEvent(stamp - position);
+                blockPosition = position = stamp;
             }
-            next = dispatchStamp<Module>(next);
+            next = dispatchStamp<Module>(next, position);
         }
         return true;
     }
@@ -118,14 +121,14 @@ private:
     void runAsleep(int32_t sampleCount, bool last) noexcept;
     // The module's routine over `sampleCount` samples from `offset` past blockPosition.
     void runRoutine(int32_t offset, int32_t sampleCount) noexcept;
-    // Delivers the events stamped at blockPosition, starting with `first`; returns the
-    // event after them. A MIDI message alone at its stamp changes no pin state, so it
-    // needs the second pass alone (see dispatchPasses).
+    // Delivers the events stamped at `position`, the current blockPosition, starting with
+    // `first`; returns the event after them. A MIDI message alone at its stamp changes no
+    // pin state, so it needs the second pass alone (see dispatchPasses).
     template <class Module>
-    const gmpi::HostEvent* dispatchStamp(const gmpi::HostEvent* first) noexcept
+    const gmpi::HostEvent* dispatchStamp(const gmpi::HostEvent* first, int32_t position) noexcept
     {
         const gmpi::HostEvent* next = first->next;
-        if (first->type != gmpi::eventMidi || (next != nullptr && next->timeStamp == blockPosition))
+        if (first->type != gmpi::eventMidi || (next != nullptr && next->timeStamp == position))
             return dispatchPasses(first);
         if (hasDefaultMidiHandler(first->pinNumber))
             handleMidiEvent<Module>(*first);

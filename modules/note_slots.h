@@ -22,7 +22,7 @@ public:
     // Puts `note` into the first empty slot; with every slot taken it is dropped.
     void addToFirstEmpty(int32_t note) noexcept
     {
-        const auto empty = std::find(begin(), usedEnd(), 0);
+        int32_t* const empty = find(begin(), usedEnd(), 0);
         if (empty != usedEnd())
             *empty = note;
         else if (used < count)
@@ -31,17 +31,19 @@ public:
 
     // Empties the first slot holding `note`, then closes every gap, keeping the order of
     // the notes left. The gaps close even when no slot held the note: each note left moves
-    // down to the next free place, which is never above it. Notes below the first empty
-    // slot have no free place beneath them, so the walk starts there.
+    // down to the next free place, which is never above it.
     void removeAndCompact(int32_t note) noexcept
     {
-        const auto found = std::find(begin(), usedEnd(), note);
-        auto free = std::find(begin(), found, 0);  // the first empty slot, once `found` is
+        // Notes below the first empty slot or the first `note` have no free place beneath them.
+        int32_t* free = begin();
+        while (free != usedEnd() && *free != 0 && *free != note)
+            ++free;
+        if (free == usedEnd())
+            return;  // the used slots hold other notes: nothing to remove, no gap to close
+        int32_t* const found = *free == note ? free : find(free + 1, usedEnd(), note);
         if (found != usedEnd())
             *found = 0;
-        else if (free == usedEnd())
-            return;  // no empty slot among the used ones: no gap to close
-        for (auto slot = free + 1; slot != usedEnd(); ++slot)
+        for (int32_t* slot = free + 1; slot != usedEnd(); ++slot)
             if (*slot != 0)
                 *free++ = std::exchange(*slot, 0);
         used = static_cast<int32_t>(free - begin());
@@ -80,6 +82,14 @@ public:
     }
 
 private:
+    // A plain walk: the ranges here are a few slots long, too short for std::find's
+    // unrolled loop to pay for its set-up.
+    static int32_t* find(int32_t* slot, int32_t* end, int32_t note) noexcept
+    {
+        while (slot != end && *slot != note)
+            ++slot;
+        return slot;
+    }
     int32_t* begin() noexcept { return slots.data(); }
     int32_t* usedEnd() noexcept { return slots.data() + used; }
     // Puts `note` into the slot above `slot`; above the top slot it is dropped.

@@ -17,11 +17,18 @@ public:
     {
         slots.fill(0);
         used = 0;
+        gaps = false;
     }
 
     // Puts `note` into the first empty slot; with every slot taken it is dropped.
     void addToFirstEmpty(int32_t note) noexcept
     {
+        if (!gaps) {
+            // The first empty slot is `used`; storing 0 there would change nothing.
+            if (note != 0 && used < count)
+                slots[static_cast<size_t>(used++)] = note;
+            return;
+        }
         int32_t* const empty = find(begin(), usedEnd(), 0);
         if (empty != usedEnd())
             *empty = note;
@@ -34,19 +41,30 @@ public:
     // down to the next free place, which is never above it.
     void removeAndCompact(int32_t note) noexcept
     {
+        if (!gaps) {
+            // Only the notes above the emptied slot move, each down one slot.
+            int32_t* slot = find(begin(), usedEnd(), note);
+            if (slot == usedEnd())
+                return;
+            for (; slot + 1 != usedEnd(); ++slot)
+                *slot = slot[1];
+            *slot = 0;
+            --used;
+            return;
+        }
         // Notes below the first empty slot or the first `note` have no free place beneath them.
         int32_t* free = begin();
         while (free != usedEnd() && *free != 0 && *free != note)
             ++free;
-        if (free == usedEnd())
-            return;  // the used slots hold other notes: nothing to remove, no gap to close
-        int32_t* const found = *free == note ? free : find(free + 1, usedEnd(), note);
+        int32_t* const found = free != usedEnd() && *free == note ? free : find(free, usedEnd(), note);
         if (found != usedEnd())
             *found = 0;
-        for (int32_t* slot = free + 1; slot != usedEnd(); ++slot)
-            if (*slot != 0)
-                *free++ = std::exchange(*slot, 0);
+        if (free != usedEnd())
+            for (int32_t* slot = free + 1; slot != usedEnd(); ++slot)
+                if (*slot != 0)
+                    *free++ = std::exchange(*slot, 0);
         used = static_cast<int32_t>(free - begin());
+        gaps = false;
     }
 
     // Puts `note` among the notes so that it follows every note `staysBelow(note, held)`
@@ -67,6 +85,7 @@ public:
             slots[static_cast<size_t>(slot)] = note;
         }
         used = std::min(used + 1, count);  // notes moved up one slot at most
+        gaps = gaps || note == 0;          // note 0 may be left in a slot below others
     }
 
     // Calls `release(note, slot)` for each note from slot 0 up to the first empty slot,
@@ -77,8 +96,10 @@ public:
         int32_t slot = 0;
         for (; slot < count && slots[static_cast<size_t>(slot)] > 0; ++slot)
             release(std::exchange(slots[static_cast<size_t>(slot)], 0), slot);
-        if (slot >= used)
+        if (slot >= used) {
             used = 0;
+            gaps = false;
+        }
     }
 
 private:
@@ -101,4 +122,7 @@ private:
 
     std::array<int32_t, count> slots{};
     int32_t used = 0;  // no slot at or above this one holds a note
+    // Whether an empty slot may lie below `used`. Without gaps the notes fill exactly
+    // the slots below `used`, which makes adding and removing a note direct.
+    bool gaps = false;
 };

@@ -180,6 +180,9 @@ TEST(Arp, NoteZeroLeavesAnEmptySlot)
         ArpHost arp(order);
         arp.hold({62, 60, 0});
         EXPECT_EQ(arp.arpeggio(3), (std::vector<int>{62, 60, 62})) << "order " << order;
+        ArpHost zeroFirst(order);
+        zeroFirst.hold({0, 62, 60});  // note 0 takes no slot
+        EXPECT_EQ(zeroFirst.arpeggio(3), (std::vector<int>{62, 60, 62})) << "order " << order;
     }
     ArpHost empty;
     EXPECT_EQ(empty.arpeggio(2), (std::vector<int>{0, 0}));

@@ -36,6 +36,19 @@ void SequencerCore::releaseSoundingNotes() noexcept
     });
 }
 
+bool SequencerCore::changeState() noexcept
+{
+    if (levels.enableDelayed != running)
+        startOrStop();
+    if (levels.clockHigh) {
+        if (levels.enableDelayed && !stepActive)
+            return fire();
+    } else if (stepActive) {
+        clockFell();
+    }
+    return false;
+}
+
 // Called when the enable level differs from the running state.
 void SequencerCore::startOrStop() noexcept
 {

@@ -57,6 +57,8 @@ public:
 private:
     void playNote(uint8_t note, int32_t slot) noexcept;
     void releaseSoundingNotes() noexcept;
+    // What process does when the sequencer starts or stops, or a step fires or ends.
+    bool changeState() noexcept;
     void startOrStop() noexcept;
     bool fire() noexcept;
     void clockFell() noexcept;
@@ -90,19 +92,14 @@ inline void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noex
 }
 
 // The enable level acts two calls after the span that shows it, the clock level in its
-// own span. A span that starts, stops, fires or ends no step only reads the levels.
+// own span. Most spans start, stop, fire or end no step and only read the levels.
 inline bool SequencerCore::process(int32_t position, int32_t count) noexcept
 {
     levels.readSpan(clockIn, enableIn, position, count);
-    if (levels.enableDelayed != running)
-        startOrStop();
-    if (levels.clockHigh) {
-        if (levels.enableDelayed && !stepActive)
-            return fire();
-    } else if (stepActive) {
-        clockFell();
-    }
-    return false;
+    const bool stepEdge = levels.clockHigh ? levels.enableDelayed && !stepActive : stepActive;
+    if (levels.enableDelayed == running && !stepEdge)
+        return false;
+    return changeState();
 }
 
 // `key` raised by `semitones` as an 8-bit sum; nothing when that reaches 127, as the

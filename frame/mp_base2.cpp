@@ -65,6 +65,10 @@ void MpBase2::bindPin(int32_t number, MpPinBase& pin, PinHandler pinHandler)
     pin.handler = pinHandler;
     if (pinHandler == nullptr && pin.direction() == gmpi::pinDirectionIn)
         pin.handler = pin.defaultHandler();
-    if (pins.insert(number, &pin) && pin.handler == &MpPluginBase::deliverMidi && number >= 0 && number < 64)
-        defaultMidiPins |= uint64_t{1} << number;
+    pins.insert(number, &pin);
+    // Taken anew from every bound pin: binding a pin object again changes its handler.
+    defaultMidiPins = 0;
+    for (const auto& [boundNumber, boundPin] : pins)
+        if (boundNumber >= 0 && boundNumber < 64 && boundPin->handler == &MpPluginBase::deliverMidi)
+            defaultMidiPins |= uint64_t{1} << boundNumber;
 }

@@ -20,12 +20,12 @@ public:
     MpPinMap(const MpPinMap&) = delete;  // directPins points into this map's own storage
     MpPinMap& operator=(const MpPinMap&) = delete;
 
-    // Adds the pin unless `number` is bound already (the first binding wins); true when added.
-    bool insert(int32_t number, MpPinBase* pin)
+    // Adds the pin unless `number` is bound already; the first binding wins.
+    void insert(int32_t number, MpPinBase* pin)
     {
         const auto place = lowerBound(number);
         if (place != entries.end() && place->first == number)
-            return false;
+            return;
         entries.insert(place, Entry{number, pin});
         if (number >= 0 && number < directLimit) {
             if (static_cast<size_t>(number) >= direct.size())
@@ -34,7 +34,6 @@ public:
         }
         directPins = direct.data();
         directCount = static_cast<uint32_t>(direct.size());
-        return true;
     }
 
     MpPinBase* find(int32_t number) const noexcept

@@ -94,6 +94,13 @@ TEST(Binding, FirstBindingOfANumberWins)
     rig.events.value(0, FrameProbe::firstPin, 7);
     rig.run(4);
     EXPECT_EQ(rig.probe->first.value, 7);
+
+    // A pin object bound again takes the handler of its latest binding at every number.
+    static int relayed = 0;
+    rig.probe->bindAgain(20, rig.probe->midiIn, [](MpPluginBase&, const gmpi::HostEvent&) { ++relayed; });
+    rig.events.midi(0, FrameProbe::midiInPin, {0x90, 60, 1});
+    EXPECT_EQ(rig.run(4), Log{});
+    EXPECT_EQ(relayed, 1);
 }
 
 TEST(AudioPins, ReadSilenceUntilABufferIsAttached)

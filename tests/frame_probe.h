@@ -53,7 +53,7 @@ public:
     }
 
     void useOwnRoutine() { setProcessRoutine(&FrameProbe::ownRoutine); }
-    void bindAgain(int32_t number, MpPinBase& pin) { bindPin(number, pin); }
+    void bindAgain(int32_t number, MpPinBase& pin, PinHandler handler = nullptr) { bindPin(number, pin, handler); }
 
     void handleMidi(int32_t pin, const uint8_t* bytes, int32_t length) noexcept override
     {

@@ -30,9 +30,9 @@ void SequencerCore::playNote(uint8_t note, int32_t slot) noexcept
 
 void SequencerCore::releaseSoundingNotes() noexcept
 {
-    soundingNotes.releaseLeadingNotes([this](int32_t note, int32_t slot) {
-        const auto noteOff = midi::noteMessage(midi::noteOff, keys.channel.channel(), static_cast<uint8_t>(note), stepVelocity);
-        midiOut.sendMidi(noteOff, slot);
+    const uint8_t channel = keys.channel.channel();
+    soundingNotes.releaseLeadingNotes([this, channel](int32_t note, int32_t slot) {
+        midiOut.sendMidi(midi::noteMessage(midi::noteOff, channel, static_cast<uint8_t>(note), stepVelocity), slot);
     });
 }
 

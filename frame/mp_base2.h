@@ -184,4 +184,9 @@ public:
     {
         runBlock<Module>(sampleCount, events);
     }
+
+private:
+    // Only `Module` derives from MpModule<Module>: the loop treats every instance as one.
+    MpModule() = default;
+    friend Module;
 };

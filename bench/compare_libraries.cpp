@@ -81,10 +81,15 @@ private:
         if (random.oneIn(40))
             channel = static_cast<uint8_t>(random.below(3));
         const uint8_t type = random.oneIn(12) ? 0xB0 : random.oneIn(2) ? 0x90 : 0x80;
-        const uint8_t first = type == 0xB0 ? (random.oneIn(2) ? 123 : 7) : notes[random.below(static_cast<uint32_t>(std::size(notes)))];
-        std::vector<uint8_t> message{static_cast<uint8_t>(type | channel), first, random.oneIn(8) ? uint8_t{0} : uint8_t{100}};
+        const uint8_t note = notes[random.below(static_cast<uint32_t>(std::size(notes)))];
+        const uint8_t first = type == 0xB0 ? (random.oneIn(2) ? 123 : 7) : note;
+        const uint8_t second = random.oneIn(8) ? 0 : 100;
+        std::vector<uint8_t> message{static_cast<uint8_t>(type | channel), first, second};
         message.resize(random.oneIn(15) ? random.between(1, 3) : 3);
-        events.midi(stamp, midiPin->number, message);
+        if (random.oneIn(10))
+            events.midiOutside(stamp, midiPin->number, message);  // held outside the event
+        else
+            events.midi(stamp, midiPin->number, message);
     }
 
     const host::ModuleDeclaration& module;

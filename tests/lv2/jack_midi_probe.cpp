@@ -6,7 +6,8 @@
 //   jack_midi_probe PLAY_TO RECORD_FROM FRAMES [BPM] < events > recorded
 //
 // Both event lists have one message a line: its frame, then its bytes in hexadecimal.
-// The probe ends after FRAMES frames, or fails after 30 s of waiting for them. With BPM,
+// The probe ends after FRAMES frames, or fails after 30 s of waiting for them; it then
+// says on standard error how many times the server missed a deadline ("xruns N"). With BPM,
 // the probe also rolls the transport as its timebase master, at that tempo in 4/4, bar
 // and beat computed afresh from the frame every cycle, so that they never drift from it.
 #include <jack/jack.h>
@@ -41,6 +42,7 @@ struct Probe {
     std::atomic<bool> armed{false};
     std::atomic<int64_t> start{-1};
     std::atomic<int64_t> recordedUpTo{0};
+    std::atomic<int> xruns{0};
 };
 
 void beatsFromFrame(jack_transport_state_t, jack_nframes_t, jack_position_t* position, int, void* argument)
@@ -115,6 +117,12 @@ std::vector<Message> readMessages(std::istream& input)
     return messages;
 }
 
+int countXrun(void* argument)
+{
+    ++static_cast<Probe*>(argument)->xruns;
+    return 0;
+}
+
 jack_client_t* openClient(const char* name, JackProcessCallback callback, Probe& probe)
 {
     jack_client_t* client = jack_client_open(name, JackNoStartServer, nullptr);
@@ -149,6 +157,7 @@ int main(int argc, char** argv)
     probe.recorded.reserve(65536);
     probe.player = openClient("midi_probe_player", play, probe);
     probe.recorder = openClient("midi_probe_recorder", record, probe);
+    jack_set_xrun_callback(probe.recorder, countXrun, &probe);
     probe.out = jack_port_register(probe.player, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     probe.in = jack_port_register(probe.recorder, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     if (jack_activate(probe.player) != 0 || jack_activate(probe.recorder) != 0)
@@ -178,6 +187,7 @@ int main(int argc, char** argv)
             std::printf(" %02x", byte);
         std::printf("\n");
     }
+    std::fprintf(stderr, "xruns %d\n", probe.xruns.load());
     jack_client_close(probe.recorder);
     jack_client_close(probe.player);
     return 0;

@@ -92,7 +92,9 @@ inline void SequencerCore::handleMidi(const uint8_t* bytes, int32_t length) noex
 }
 
 // The enable level acts two calls after the span that shows it, the clock level in its
-// own span. Most spans start, stop, fire or end no step and only read the levels.
+// own span. changeState acts only when the enable level differs from the running state,
+// or a step is to fire (clock high, enabled, none active) or to end (clock low, one
+// active): most spans do neither and only read the levels.
 inline bool SequencerCore::process(int32_t position, int32_t count) noexcept
 {
     levels.readSpan(clockIn, enableIn, position, count);

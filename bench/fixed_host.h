@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "mp_interfaces.h"
+#include "host_services.h"
 
 namespace bench {
 
@@ -23,13 +23,7 @@ public:
 
     int32_t queryInterface(const gmpi::MpGuid* iid, void** returnInterface) override
     {
-        if (returnInterface == nullptr)
-            return gmpi::resultFail;
-        *returnInterface = nullptr;
-        if (iid == nullptr || !(*iid == gmpi::iidHostServices || *iid == gmpi::iidUnknown))
-            return gmpi::resultNotFound;
-        *returnInterface = this;
-        return gmpi::resultOk;
+        return host::answerServicesQuery(*this, iid, returnInterface);
     }
     int32_t addRef() override { return 1; }  // owned by the benchmark, outlives the module
     int32_t release() override { return 1; }

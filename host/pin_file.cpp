@@ -1,7 +1,6 @@
 #include "pin_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 
 #include "words.h"
@@ -37,11 +36,9 @@ std::vector<std::string_view> fields(std::string_view line, size_t count)
 
 int32_t wholeNumber(std::string_view text, std::string_view what)
 {
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
-        throw PinFileError(std::string(what) + " \"" + std::string(text) + "\" is not a whole number");
-    return value;
+    if (const std::optional<int32_t> value = host::wholeNumber(text))
+        return *value;
+    throw PinFileError(std::string(what) + " \"" + std::string(text) + "\" is not a whole number");
 }
 
 PinKind parseKind(std::string_view text)

@@ -1,6 +1,5 @@
 // Values of the host's settings as a person types and reads them.
 #include <algorithm>
-#include <charconv>
 
 #include "module_catalogue.h"
 #include "words.h"
@@ -18,17 +17,6 @@ const NamedValue* nameOf(const PinDeclaration& pin, int32_t value)
 bool inRange(const PinDeclaration& pin, int32_t value)
 {
     return (value >= pin.minimum && value <= pin.maximum) || nameOf(pin, value) != nullptr;
-}
-
-std::optional<int32_t> wholeNumber(std::string_view text)
-{
-    if (text.starts_with('+'))
-        text.remove_prefix(1);
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 }  // namespace

@@ -6,10 +6,8 @@ namespace lv2 {
 
 gmpi::HostEvent* EventBlock::add(int32_t stamp, int32_t type, int32_t pin, size_t room)
 {
-    if (count + room >= capacity) {
-        ++droppedCount;
+    if (count + room >= capacity)
         return nullptr;
-    }
     gmpi::HostEvent& event = events[count++];
     event = gmpi::HostEvent{stamp, type, pin, 0, {}, nullptr, nullptr};
     return &event;

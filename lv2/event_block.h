@@ -20,7 +20,7 @@ public:
     void clear() { count = 0; }
     bool empty() const { return count == 0; }
 
-    // Each returns false, and counts the event as dropped, when there is no room.
+    // Each returns false, dropping the event, when there is no room.
     bool value(int32_t stamp, int32_t pin, int32_t newValue);
     bool boolValue(int32_t stamp, int32_t pin, bool on);
     bool midi(int32_t stamp, int32_t pin, const uint8_t* bytes, uint32_t size);
@@ -29,14 +29,12 @@ public:
 
     // The first event with the list linked; null when empty.
     const gmpi::HostEvent* head();
-    uint64_t dropped() const { return droppedCount; }
 
 private:
     gmpi::HostEvent* add(int32_t stamp, int32_t type, int32_t pin, size_t room);
 
     std::array<gmpi::HostEvent, capacity> events{};
     size_t count = 0;
-    uint64_t droppedCount = 0;
 };
 
 }  // namespace lv2

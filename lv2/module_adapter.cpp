@@ -270,9 +270,4 @@ void ModuleAdapter::writeControlOutputs()
             *value = float(output.latestValue(pin.number, pin.defaultValue));
 }
 
-uint64_t ModuleAdapter::droppedMessages() const
-{
-    return events.dropped() + output.dropped() + outputSequence.dropped();
-}
-
 }  // namespace lv2

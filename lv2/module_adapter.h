@@ -39,10 +39,6 @@ public:
     void activate();
     void run(uint32_t frames);
 
-    // Messages lost to full buffers since construction: events for the module, messages
-    // it sent, events for the host's output sequence.
-    uint64_t droppedMessages() const;
-
 private:
     // An input pin set by a control port, or one of the adapter's own controls.
     struct Control {

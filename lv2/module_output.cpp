@@ -27,10 +27,8 @@ int32_t ModuleOutput::setPinData(int32_t blockPosition, int32_t pinNumber, int32
 
 void ModuleOutput::keepMessage(int32_t position, const uint8_t* bytes, uint32_t size)
 {
-    if (count == messageCapacity || size > byteCapacity - bytesUsed) {
-        ++droppedCount;
+    if (count == messageCapacity || size > byteCapacity - bytesUsed)
         return;
-    }
     std::memcpy(byteStore.data() + bytesUsed, bytes, size);
     sent[count++] = {position, bytesUsed, size};
     bytesUsed += size;

@@ -1,6 +1,6 @@
 // The adapter's host services for one module: what the module sends during a sub-block,
 // held in fixed space until the adapter writes it into the host's buffers. Nothing here
-// allocates; what does not fit is dropped and counted.
+// allocates; what does not fit is dropped.
 #pragma once
 
 #include <array>
@@ -45,7 +45,6 @@ public:
 
     // Whether the module asked to sleep since the last call.
     bool takeSleepRequest();
-    uint64_t dropped() const { return droppedCount; }
 
 private:
     void keepMessage(int32_t position, const uint8_t* bytes, uint32_t size);
@@ -59,7 +58,6 @@ private:
     std::array<int32_t, pinCapacity> values{};
     std::array<bool, pinCapacity> valueSent{};
     bool sleepAsked = false;
-    uint64_t droppedCount = 0;
 };
 
 }  // namespace lv2

@@ -22,10 +22,8 @@ void OutputSequence::begin(LV2_Atom_Sequence* buffer, LV2_URID sequenceType, LV2
 void OutputSequence::append(uint32_t frame, const uint8_t* bytes, uint32_t size)
 {
     const uint64_t needed = sizeof(LV2_Atom_Event) + uint64_t(lv2_atom_pad_size(size));
-    if (sequence == nullptr || capacity < sequence->atom.size || needed > capacity - sequence->atom.size) {
-        ++droppedCount;
+    if (sequence == nullptr || capacity < sequence->atom.size || needed > capacity - sequence->atom.size)
         return;
-    }
     auto* event = reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(&sequence->body) +
                                                     sequence->atom.size);
     event->time.frames = frame;
